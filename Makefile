@@ -1,0 +1,37 @@
+# The two commands: `make run` (set up, build, start the demo) and `make test` (set up, build,
+# run every test headless). Plain `make` sets up and builds.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc)
+CMAKE_ARGS ?=
+
+HEADLESS := SDL_VIDEODRIVER=offscreen SDL_RENDER_DRIVER=software SDL_FRAMEBUFFER_ACCELERATION=0 SDL_AUDIODRIVER=dummy
+
+.PHONY: all setup build run test test-asan bench clean
+
+all: build
+
+setup:
+	@tools/setup-deps.sh
+
+build: setup
+	@cmake -S . -B $(BUILD) $(CMAKE_ARGS) > /dev/null
+	@cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	cd $(BUILD)/run && ./tambergui-demo
+
+test: build
+	cd $(BUILD) && $(HEADLESS) ctest --output-on-failure -j$(JOBS)
+
+# The same tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan: setup
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DTAMBERGUI_SANITIZE=ON -DTAMBERGUI_BUILD_BENCH=OFF $(CMAKE_ARGS) > /dev/null
+	@cmake --build $(ASAN_BUILD) -j$(JOBS)
+	cd $(ASAN_BUILD) && $(HEADLESS) ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j$(JOBS)
+
+bench: build
+	@for b in $(BUILD)/bench/*; do [ -x "$$b" ] && (cd $(BUILD)/run && "../../$$b") ; done
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,8 @@
+# Every dependency is a Debian package; nothing is downloaded at build time.
+find_package(SDL2 REQUIRED CONFIG)
+find_package(SDL2_ttf REQUIRED CONFIG)
+find_package(SDL2_image REQUIRED CONFIG)
+find_package(Freetype REQUIRED)
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET GLOBAL cairo)
+find_package(utf8cpp REQUIRED CONFIG)

@@ -1,0 +1,543 @@
+#include "core/Engine.h"
+
+#include "core/Window.h"
+
+#include <SDL_image.h>
+
+#include <algorithm>
+#include <array>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+#if __has_include(<libintl.h>)
+#include <libintl.h>
+#define TAMBERGUI_HAVE_INTL 1
+#endif
+
+namespace {
+
+constexpr const char* kFontPath = "data/fonts/Vera.ttf";
+ZazOvadir* gEngine = nullptr;
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Texture retirement
+
+namespace TextureRetirement {
+namespace {
+
+struct Ring {
+    std::array<std::vector<SDL_Texture*>, 3> bins;
+    size_t index = 0;
+};
+
+std::unordered_map<SDL_Renderer*, Ring>& rings() {
+    static std::unordered_map<SDL_Renderer*, Ring> map;
+    return map;
+}
+
+void destroyBin(std::vector<SDL_Texture*>& bin) {
+    for (SDL_Texture* t : bin) SDL_DestroyTexture(t);
+    bin.clear();
+}
+
+}  // namespace
+
+void retire(SDL_Renderer* r, SDL_Texture* t) {
+    if (!r || !t) return;
+    Ring& ring = rings()[r];
+    ring.bins[ring.index].push_back(t);
+}
+
+void advance(SDL_Renderer* r) {
+    auto it = rings().find(r);
+    if (it == rings().end()) return;
+    Ring& ring = it->second;
+    ring.index = (ring.index + 1) % 3;
+    destroyBin(ring.bins[ring.index]);
+}
+
+void flush(SDL_Renderer* r) {
+    auto it = rings().find(r);
+    if (it == rings().end()) return;
+    for (auto& bin : it->second.bins) destroyBin(bin);
+    rings().erase(it);
+}
+
+void flushAll() {
+    for (auto& [r, ring] : rings())
+        for (auto& bin : ring.bins) destroyBin(bin);
+    rings().clear();
+}
+
+size_t pendingCount(SDL_Renderer* r) {
+    auto it = rings().find(r);
+    if (it == rings().end()) return 0;
+    size_t n = 0;
+    for (auto& bin : it->second.bins) n += bin.size();
+    return n;
+}
+
+}  // namespace TextureRetirement
+
+namespace {
+std::vector<RendererTeardownHook>& teardownHooks() {
+    static std::vector<RendererTeardownHook> hooks;
+    return hooks;
+}
+}  // namespace
+
+void addRendererTeardownHook(RendererTeardownHook hook) {
+    auto& hooks = teardownHooks();
+    if (std::find(hooks.begin(), hooks.end(), hook) == hooks.end()) hooks.push_back(hook);
+}
+
+void runRendererTeardownHooks(SDL_Renderer* r) {
+    for (RendererTeardownHook hook : teardownHooks()) hook(r);
+}
+
+// ---------------------------------------------------------------------------------------------
+// AppWindow
+
+AppWindow::AppWindow() = default;
+
+// Members go in reverse order: cairo, surface, pixels, root, renderer, window. destroyWindow
+// has already deleted the root and flushed the renderer's textures by then.
+AppWindow::~AppWindow() = default;
+
+// ---------------------------------------------------------------------------------------------
+// Start-up and shutdown
+
+ZazOvadir* ZazOvadir::current() { return gEngine; }
+
+ZazOvadir::ZazOvadir() {
+    gEngine = this;
+    startLibraries();
+    if (!openDefaultFonts()) return;
+    SDL_StartTextInput();
+}
+
+void ZazOvadir::startLibraries() {
+    SDL_Init(SDL_INIT_VIDEO);
+    SDL_SetHint("SDL_MOUSE_FOCUS_CLICKTHROUGH", "1");
+    IMG_Init(IMG_INIT_PNG);
+    if (TTF_Init() != 0) {
+        gEngine = nullptr;
+        IMG_Quit();
+        SDL_Quit();
+        throw Error(0);
+    }
+    ttfStarted = true;
+    FT_Library lib = nullptr;
+    if (FT_Init_FreeType(&lib) == 0) ftLibrary.reset(lib);
+}
+
+bool ZazOvadir::openDefaultFonts() {
+    defaultFont.reset(openFont(14));
+    if (!defaultFont) {
+        std::cerr << "Schriftart konnte nicht geladen werden: " << SDL_GetError() << "\n";
+        return false;
+    }
+    if (!ftLibrary) return true;
+    FT_Face face = nullptr;
+    FT_Error err = fontData ? FT_New_Memory_Face(ftLibrary.get(),
+                                                 static_cast<const FT_Byte*>(fontData),
+                                                 static_cast<FT_Long>(fontDataSize), 0, &face)
+                            : FT_New_Face(ftLibrary.get(), kFontPath, 0, &face);
+    if (err != 0 || !face) return true;
+    ftFace.reset(face);
+    FT_Error cmErr = FT_Select_Charmap(face, FT_ENCODING_UNICODE);
+    if (cmErr != 0) std::printf("Fehler beim Setzen der Unicode-Charmap: %d\n", cmErr);
+    FT_Set_Pixel_Sizes(face, 0, 14);
+    return true;
+}
+
+ZazOvadir::~ZazOvadir() {
+    pendingCloses.clear();
+    while (!windows.empty()) destroyWindow(windows.begin()->first);
+    if (scriptRunner) scriptRunner->engineShutdown();
+    TextureRetirement::flushAll();
+    // Fonts and faces go before their libraries shut down.
+    defaultFont.reset();
+    ftFace.reset();
+    ftLibrary.reset();
+    if (ttfStarted) TTF_Quit();
+    IMG_Quit();
+    SDL_Quit();
+    if (gEngine == this) gEngine = nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Fonts
+
+void ZazOvadir::setFontData(const void* data, size_t size) {
+    fontData = data;
+    fontDataSize = size;
+}
+
+TTF_Font* ZazOvadir::openFont(int pixelSize) const {
+    if (!fontData) return TTF_OpenFont(kFontPath, pixelSize);
+    SDL_RWops* rw = SDL_RWFromConstMem(fontData, static_cast<int>(fontDataSize));
+    if (!rw) return nullptr;
+    return TTF_OpenFontRW(rw, 1, pixelSize);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Windows
+
+AppWindow* ZazOvadir::createWindow(const std::string& title, int x, int y, int w, int h,
+                                   uint32_t flags) {
+    requestRedraw();
+    auto record = std::make_unique<AppWindow>();
+    record->sdlWindow.reset(SDL_CreateWindow(title.c_str(), x, y, w, h, flags));
+    if (!record->sdlWindow) throw std::runtime_error(SDL_GetError());
+    uint32_t rendererFlags =
+        std::getenv("WINEUSERNAME") ? SDL_RENDERER_SOFTWARE : SDL_RENDERER_ACCELERATED;
+    record->renderer.reset(SDL_CreateRenderer(record->sdlWindow.get(), -1, rendererFlags));
+    if (!record->renderer) {
+        std::string message = SDL_GetError();
+        record->sdlWindow.reset();
+        throw std::runtime_error(message);
+    }
+    SDL_SetWindowData(record->sdlWindow.get(), "AppWindow", record.get());
+    SDL_RenderSetLogicalSize(record->sdlRenderer(), w, h);
+    record->engine = this;
+    record->width = w;
+    record->height = h;
+    return record.release();
+}
+
+namespace {
+
+void makeCairoSurface(AppWindow* record, int w, int h) {
+    record->cairo.reset();
+    record->cairoSurface.reset();
+    record->pixels.assign(static_cast<size_t>(w) * static_cast<size_t>(h) * 4, 0);
+    record->cairoSurface.reset(cairo_image_surface_create_for_data(
+        record->pixels.data(), CAIRO_FORMAT_ARGB32, w, h, w * 4));
+    record->cairo.reset(cairo_create(record->cairoSurface.get()));
+}
+
+}  // namespace
+
+bool ZazOvadir::registerWindow(AppWindow* record, const std::string& title, int w, int h) {
+    makeCairoSurface(record, w, h);
+    record->windowId = SDL_GetWindowID(record->sdlWindow.get());
+    if (record->windowId == 0) {
+        record->sdlWindow.reset();
+        return false;
+    }
+    // The map owns the record from here on.
+    if (!windows.count(record->windowId))
+        windows.emplace(record->windowId, std::unique_ptr<AppWindow>(record));
+    record->title = title;
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+    SDL_RenderSetIntegerScale(record->sdlRenderer(), SDL_TRUE);
+    SDL_SetRenderDrawBlendMode(record->sdlRenderer(), SDL_BLENDMODE_BLEND);
+    SDL_RaiseWindow(record->sdlWindow.get());
+    cairo_set_operator(record->cairo.get(), CAIRO_OPERATOR_CLEAR);
+    cairo_paint(record->cairo.get());
+    cairo_set_operator(record->cairo.get(), CAIRO_OPERATOR_OVER);
+    windowList.push_back(record);
+    if (activeWindowId == 0) activeWindowId = record->windowId;
+    return true;
+}
+
+AppWindow* ZazOvadir::createMainWindow(const std::string& title, int x, int y, int w, int h,
+                                       uint32_t flags, SDL_Color bgColor) {
+    AppWindow* record = createWindow(title, x, y, w, h, flags);
+    record->root = std::make_unique<GuiWindow>(record, -1, 0, 0, w, h, bgColor);
+    if (!registerWindow(record, title, w, h)) {
+        delete record;
+        return nullptr;
+    }
+    return record;
+}
+
+AppWindow* ZazOvadir::createDialogWindow(const std::string& title, int x, int y, int w, int h,
+                                         uint32_t flags, SDL_Color bgColor) {
+    centreOnMainWindow(x, y, w, h);
+    AppWindow* record = createWindow(title, x, y, w, h, flags);
+    record->root = std::make_unique<GuiDialog>(record, -1, 0, 0, w, h, bgColor);
+    if (!registerWindow(record, title, w, h)) {
+        delete record;
+        return nullptr;
+    }
+    setModalFor(record);
+    return record;
+}
+
+AppWindow* ZazOvadir::findWindowById(uint32_t windowId) const {
+    for (AppWindow* w : windowList)
+        if (w->windowId == windowId) return w;
+    return nullptr;
+}
+
+void ZazOvadir::releaseEditorsInto(GuiWindow* root) {
+    auto pointsInto = [root](IEditable* ed) {
+        auto* obj = dynamic_cast<GuiObject*>(ed);
+        return obj && obj->window == root;
+    };
+    if (activeEditable && pointsInto(activeEditable)) activeEditable = nullptr;
+    if (savedEditable && pointsInto(savedEditable)) savedEditable = nullptr;
+}
+
+bool ZazOvadir::destroyWindow(uint32_t windowId) {
+    requestRedraw();
+    auto it = windows.find(windowId);
+    if (it == windows.end()) return false;
+    AppWindow* record = it->second.get();
+
+    if (activeWindowId == windowId) {
+        activeWindowId = 0;
+        for (AppWindow* other : windowList)
+            if (other != record) {
+                activeWindowId = other->windowId;
+                break;
+            }
+        if (activeWindowId == 0) {
+            SDL_Window* kb = SDL_GetKeyboardFocus();
+            activeWindowId = (kb && kb != record->sdlWindow.get()) ? SDL_GetWindowID(kb) : 0;
+        }
+    }
+    windowList.erase(std::remove(windowList.begin(), windowList.end(), record), windowList.end());
+    if (mainWindow == record) mainWindow = nullptr;
+
+    GuiWindow* root = record->root.get();
+    if (root && root == modalRoot) {
+        activeEditable = savedEditable;
+        modalRoot = nullptr;
+    }
+    if (root) releaseEditorsInto(root);
+    record->root.reset();
+
+    SDL_Renderer* r = record->sdlRenderer();
+    if (r) {
+        TextureRetirement::flush(r);
+        runRendererTeardownHooks(r);
+    }
+    SDL_SetWindowData(record->sdlWindow.get(), "AppWindow", nullptr);
+    windows.erase(it);  // destroys cairo, surface, pixels, renderer and window in that order
+    return true;
+}
+
+void ZazOvadir::handleResize(AppWindow* record, int w, int h) {
+    requestRedraw();
+    if (w < 1 || h < 1 || (w == record->width && h == record->height)) return;
+    makeCairoSurface(record, w, h);
+    record->width = w;
+    record->height = h;
+    SDL_RenderSetLogicalSize(record->sdlRenderer(), w, h);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Dialogs
+
+void ZazOvadir::setModal(GuiWindow* root) {
+    requestRedraw();
+    savedEditable = activeEditable;
+    activeEditable = nullptr;
+    modalRoot = root;
+    for (AppWindow* w : windowList)
+        if (w->root && w->root.get() != root) w->root->releaseCapture();
+    // A popup closed by the dialog's opening must not leave text input off.
+    SDL_StartTextInput();
+}
+
+void ZazOvadir::setModalFor(AppWindow* record) {
+    if (!mainWindow || record == mainWindow) return;
+    SDL_SetWindowModalFor(record->sdlWindow.get(), mainWindow->sdlWindow.get());
+}
+
+void ZazOvadir::centreOnMainWindow(int& x, int& y, int w, int h) const {
+    if (!mainWindow) return;
+    int px = 0, py = 0, pw = 0, ph = 0;
+    SDL_GetWindowPosition(mainWindow->sdlWindow.get(), &px, &py);
+    SDL_GetWindowSize(mainWindow->sdlWindow.get(), &pw, &ph);
+    int cx = px + (pw - w) / 2;
+    int cy = py + (ph - h) / 2;
+    SDL_Rect bounds{0, 0, 0, 0};
+    int display = SDL_GetWindowDisplayIndex(mainWindow->sdlWindow.get());
+    bool haveBounds = display >= 0 && SDL_GetDisplayUsableBounds(display, &bounds) == 0;
+    if (haveBounds && bounds.w > 0 && bounds.h > 0) {
+        cx = std::max(std::min(cx, bounds.x + bounds.w - w), bounds.x);
+        cy = std::max(std::min(cy, bounds.y + bounds.h - h), bounds.y);
+    }
+    if (SDL_WINDOWPOS_ISCENTERED(x)) x = cx;
+    if (SDL_WINDOWPOS_ISCENTERED(y)) y = cy;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Redraw bookkeeping
+
+void ZazOvadir::requestRedraw() {
+    redrawRequested = true;
+    redrawNeeded = true;
+}
+
+bool ZazOvadir::needsRedraw() const {
+    if (!redrawOnDemand) return true;
+    if (scriptRunner && scriptRunner->isRunning()) return true;
+    return redrawNeeded;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The main loop
+
+void ZazOvadir::run() {
+    beginRun();
+    while (!quitDone) runFrame();
+    endRun();
+}
+
+void ZazOvadir::beginRun() {
+    std::setlocale(LC_ALL, "");
+    setenv("LANG", "de", 1);
+#ifdef TAMBERGUI_HAVE_INTL
+    bindtextdomain("tambergui", "./data/locale");
+    textdomain("tambergui");
+#endif
+    SDL_Event discard;
+    SDL_PollEvent(&discard);
+    applyWindowMode();
+    startTicks = SDL_GetTicks();
+}
+
+void ZazOvadir::runFrame() {
+    uint32_t frameStart = SDL_GetTicks();
+    SDL_Event e;
+    if (takeEvent(e)) {
+        routeEvent(e);
+        destroyPendingWindows();
+    }
+    if (scriptRunner) {
+        if (scriptRunner->isRunning()) requestRedraw();
+        scriptRunner->tick(SDL_GetTicks());
+    }
+    if (quitRequested && !quitDone) {
+        sendCloseNotifications();
+        quitDone = true;
+    }
+    followWindowSizes();
+    redrawNeeded = redrawRequested;
+    redrawRequested = false;
+    uint32_t frameMs = framesPerSecond ? 1000 / framesPerSecond : 16;
+    uint32_t elapsed = SDL_GetTicks() - frameStart;
+    if (elapsed < frameMs) SDL_Delay(frameMs - elapsed);
+}
+
+void ZazOvadir::endRun() {
+    TextureRetirement::flushAll();
+    SDL_StopTextInput();
+}
+
+void ZazOvadir::sendCloseNotifications() {
+    // Copy: a dispatch may queue closes but must not invalidate this walk.
+    std::vector<AppWindow*> list = windowList;
+    for (AppWindow* w : list) {
+        SDL_Event close{};
+        close.type = SDL_WINDOWEVENT;
+        close.window.event = SDL_WINDOWEVENT_CLOSE;
+        close.window.windowID = w->windowId;
+        GuiEvent ge = GuiEvent::makeInput(0, &close);
+        dispatchEvent(w, ge);
+    }
+}
+
+void ZazOvadir::followWindowSizes() {
+    std::vector<AppWindow*> list = windowList;
+    for (AppWindow* w : list) {
+        int sw = 0, sh = 0;
+        SDL_GetWindowSize(w->sdlWindow.get(), &sw, &sh);
+        if (sw > 0 && sh > 0 && (sw != w->width || sh != w->height)) {
+            handleResize(w, sw, sh);
+            if (w->root) w->root->resize(w->sdlRenderer(), sw, sh);
+        }
+        renderWindow(w);
+        if (w->renderer) TextureRetirement::advance(w->sdlRenderer());
+    }
+}
+
+bool ZazOvadir::takeEvent(SDL_Event& out) {
+    if (!injectedEvents.empty()) {
+        out = injectedEvents.front();
+        injectedEvents.pop_front();
+        return true;
+    }
+    for (;;) {
+        if (!SDL_PollEvent(&out)) return false;
+        if (scriptRunner && !scriptRunner->filterInput(out)) continue;
+        break;
+    }
+    if (out.type == SDL_MOUSEMOTION) {
+        SDL_Event next;
+        while (SDL_PeepEvents(&next, 1, SDL_GETEVENT, SDL_MOUSEMOTION, SDL_MOUSEMOTION) == 1)
+            out = next;
+    }
+    return true;
+}
+
+uint32_t ZazOvadir::targetWindowOf(const SDL_Event& e) const {
+    switch (e.type) {
+        case SDL_WINDOWEVENT: return e.window.windowID;
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: return e.key.windowID;
+        case SDL_TEXTEDITING: return e.edit.windowID;
+        case SDL_TEXTINPUT: return e.text.windowID;
+        case SDL_MOUSEMOTION: return e.motion.windowID;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP: return e.button.windowID;
+        case SDL_MOUSEWHEEL: return e.wheel.windowID;
+        case SDL_DROPFILE:
+        case SDL_DROPTEXT:
+        case SDL_DROPBEGIN:
+        case SDL_DROPCOMPLETE: return e.drop.windowID;
+        default: return 0;
+    }
+}
+
+void ZazOvadir::routeEvent(SDL_Event& e) {
+    requestRedraw();
+    if (e.type == SDL_WINDOWEVENT) {
+        switch (e.window.event) {
+            case SDL_WINDOWEVENT_CLOSE:
+                quitRequested = true;
+                e.window.event = SDL_WINDOWEVENT_NONE;
+                break;
+            case SDL_WINDOWEVENT_SIZE_CHANGED: {
+                if (AppWindow* w = findWindowById(e.window.windowID)) {
+                    handleResize(w, e.window.data1, e.window.data2);
+                    if (w->root) w->root->resize(w->sdlRenderer(), w->width, w->height);
+                }
+                break;
+            }
+            case SDL_WINDOWEVENT_FOCUS_GAINED: activeWindowId = e.window.windowID; break;
+            default: break;
+        }
+    }
+    if (e.type == SDL_MOUSEBUTTONDOWN) activeWindowId = e.button.windowID;
+    if (activeWindowId == 0) {
+        if (SDL_Window* kb = SDL_GetKeyboardFocus()) activeWindowId = SDL_GetWindowID(kb);
+    }
+    uint32_t eventWindow = targetWindowOf(e);
+    uint32_t target = eventWindow ? eventWindow : activeWindowId;
+    bool consumed = filterFullscreenKey(e);
+
+    auto it = windows.find(target);
+    if (it != windows.end() && !consumed) {
+        GuiEvent ge = GuiEvent::makeInput(eventWindow, &e);
+        dispatchEvent(it->second.get(), ge);
+    }
+    // A quit (Ctrl+C in the terminal, SIGTERM at logout) always ends the program, also when
+    // it found a window and the application's routing dropped it.
+    if (e.type == SDL_QUIT) quitRequested = true;
+}
+
+void ZazOvadir::destroyPendingWindows() {
+    std::vector<uint32_t> closes;
+    closes.swap(pendingCloses);
+    for (uint32_t id : closes) destroyWindow(id);
+}

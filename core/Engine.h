@@ -1,0 +1,165 @@
+// The engine: library start-up, the registry of windows, the main loop, texture retirement.
+#pragma once
+
+#include "core/GuiObject.h"
+#include "core/Handles.h"
+#include "core/Roles.h"
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class GuiWindow;
+class GuiDialog;
+
+// The engine's record of one SDL window.
+struct AppWindow {
+    uint32_t windowId = 0;
+    SdlWindowPtr sdlWindow;
+    SdlRendererPtr renderer;
+    std::unique_ptr<GuiWindow> root;
+    ZazOvadir* engine = nullptr;
+    int width = 0;
+    int height = 0;
+    std::string title;
+    std::vector<uint8_t> pixels;  // backing store of cairoSurface, width * height * 4 bytes
+    CairoSurfacePtr cairoSurface;
+    CairoPtr cairo;
+
+    AppWindow();
+    ~AppWindow();
+    SDL_Renderer* sdlRenderer() const { return renderer.get(); }
+};
+
+class ZazOvadir {
+public:
+    // Thrown when SDL2_ttf cannot start.
+    struct Error : std::runtime_error {
+        explicit Error(int c) : std::runtime_error("TTF_Init fehlgeschlagen"), code(c) {}
+        int code;
+    };
+
+    ZazOvadir();
+    ZazOvadir(const ZazOvadir&) = delete;
+    ZazOvadir& operator=(const ZazOvadir&) = delete;
+    virtual ~ZazOvadir();
+    virtual void renderWindow(AppWindow* window) = 0;
+    virtual void dispatchEvent(AppWindow* window, GuiEvent& e) = 0;
+    virtual void run();
+
+    // The one engine of the process (null outside its lifetime).
+    static ZazOvadir* current();
+
+    // --- windows ---
+    AppWindow* createWindow(const std::string& title, int x, int y, int w, int h, uint32_t flags);
+    bool registerWindow(AppWindow* record, const std::string& title, int w, int h);
+    AppWindow* createMainWindow(const std::string& title, int x, int y, int w, int h,
+                                uint32_t flags, SDL_Color bgColor);
+    // Creates, registers and makes modal-for a window with a plain GuiDialog root; the caller
+    // calls setModal. Null when registration failed.
+    AppWindow* createDialogWindow(const std::string& title, int x, int y, int w, int h,
+                                  uint32_t flags, SDL_Color bgColor);
+    bool destroyWindow(uint32_t windowId);
+    void closeWindowLater(uint32_t windowId) { pendingCloses.push_back(windowId); }
+    AppWindow* findWindowById(uint32_t windowId) const;
+    // Follows a new window size: cairo surface, logical size. The caller resizes the root.
+    void handleResize(AppWindow* record, int w, int h);
+
+    // --- dialogs ---
+    void setModal(GuiWindow* root);
+    void setModalFor(AppWindow* record);
+    void centreOnMainWindow(int& x, int& y, int w, int h) const;
+
+    // --- redraw bookkeeping ---
+    void requestRedraw();
+    bool needsRedraw() const;
+
+    // --- fonts ---
+    void setFontData(const void* data, size_t size);
+    TTF_Font* openFont(int pixelSize) const;
+    TTF_Font* getDefaultFont() const { return defaultFont.get(); }
+    FT_Face getFtFace() const { return ftFace.get(); }
+
+    // --- start-up options and display modes ---
+    bool parseOptions(int& argc, char** argv);
+    static bool parseWindowSize(const std::string& text, int& w, int& h, bool& fullscreen);
+    void applyWindowMode();
+    void toggleFullscreen();
+    // True when the event was the fullscreen hot key and has been consumed.
+    bool filterFullscreenKey(const SDL_Event& e);
+
+    // --- the main loop, in steps (run() is beginRun, runFrame until quitDone, endRun) ---
+    void beginRun();
+    void runFrame();
+    void endRun();
+    // Takes at most one event: injected first, then polled (filtered, motion coalesced).
+    bool takeEvent(SDL_Event& out);
+    // Routes one event to its window's dispatchEvent.
+    void routeEvent(SDL_Event& e);
+    // Destroys the windows queued with closeWindowLater.
+    void destroyPendingWindows();
+
+    // Fields, in the order of the engine's record.
+    bool quitRequested = false;
+    bool quitDone = false;
+    bool keyboardFocused = false;
+    uint32_t activeWindowId = 0;
+    IEditable* savedEditable = nullptr;
+    std::unordered_map<uint32_t, std::unique_ptr<AppWindow>> windows;
+    std::vector<uint32_t> pendingCloses;
+    std::deque<SDL_Event> injectedEvents;
+    IScriptRunner* scriptRunner = nullptr;
+    GuiWindow* modalRoot = nullptr;
+    IEditable* activeEditable = nullptr;
+    uint32_t framesPerSecond = 60;
+    bool redrawOnDemand = false;
+    int32_t requestedWidth = 0;
+    int32_t requestedHeight = 0;
+    bool fullscreenRequested = false;
+    bool windowModeApplied = false;
+    SDL_Keycode fullscreenKey = SDLK_F11;
+
+    // Process-wide state kept with the engine.
+    AppWindow* mainWindow = nullptr;
+    std::vector<AppWindow*> windowList;  // registered windows in creation order
+    uint32_t startTicks = 0;
+    bool redrawRequested = false;
+    bool redrawNeeded = false;
+
+private:
+    void startLibraries();
+    bool openDefaultFonts();
+    void sendCloseNotifications();
+    void followWindowSizes();
+    void releaseEditorsInto(GuiWindow* root);
+    uint32_t targetWindowOf(const SDL_Event& e) const;
+
+    TtfFontPtr defaultFont;
+    FtLibraryPtr ftLibrary;
+    FtFacePtr ftFace;
+    const void* fontData = nullptr;
+    size_t fontDataSize = 0;
+    bool ttfStarted = false;
+};
+
+// Texture retirement: textures that may still be queued for drawing are destroyed two or
+// more frames after their release, per renderer, through a ring of three bins.
+namespace TextureRetirement {
+void retire(SDL_Renderer* r, SDL_Texture* t);
+// Advances r's ring by one bin and destroys what that bin held.
+void advance(SDL_Renderer* r);
+// Destroys everything retired for r and forgets r.
+void flush(SDL_Renderer* r);
+void flushAll();
+size_t pendingCount(SDL_Renderer* r);
+}  // namespace TextureRetirement
+
+// Per-renderer resources kept by widgets above core (arrow textures, glyph atlases) register
+// a hook here; the engine calls every hook while it tears a renderer down.
+using RendererTeardownHook = void (*)(SDL_Renderer*);
+void addRendererTeardownHook(RendererTeardownHook hook);
+void runRendererTeardownHooks(SDL_Renderer* r);

@@ -1,0 +1,64 @@
+// Small interfaces through which core asks widgets above it about their special roles.
+// Core never includes a control header: menu bars, status bars, stretching panels, text
+// editors and the demo's script runner implement these instead.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+
+struct AppWindow;
+struct GuiEvent;
+
+// Marks objects that take keyboard text (the text control and its relatives).
+class IEditable {
+public:
+    virtual ~IEditable() = default;
+};
+
+// The window's menu bar: relaid out on resize, reset when all popups close, and able to
+// switch its open menu when the pointer moves over another title.
+class IMenuBarRole {
+public:
+    virtual ~IMenuBarRole() = default;
+    virtual bool hasOpenMenu() const = 0;
+    // Opens the menu whose title lies under (px, py) if it is not the open one; true if it did.
+    virtual bool switchToTitleAt(int px, int py) = 0;
+    virtual void resetOpenMenu() = 0;
+};
+
+// The window's status bar: kept at the bottom edge on resize.
+class IStatusBarRole {
+public:
+    virtual ~IStatusBarRole() = default;
+};
+
+// A child that grows with the window on resize (the cairo panel).
+class IStretchRole {
+public:
+    virtual ~IStretchRole() = default;
+    virtual bool stretchesHorizontally() const = 0;
+    virtual bool stretchesVertically() const = 0;
+};
+
+// A popup that is owned elsewhere and survives being closed (menus with keepAlive).
+class IKeepAlivePopup {
+public:
+    virtual ~IKeepAlivePopup() = default;
+    virtual bool keepAlive() const = 0;
+};
+
+// The engine's view of a script runner: ticked every frame, allowed to filter real input,
+// told about every posted command and given a chance to draw over each window.
+class IScriptRunner {
+public:
+    virtual ~IScriptRunner() = default;
+    virtual bool isRunning() const = 0;
+    virtual void tick(uint32_t now) = 0;
+    // False drops the event.
+    virtual bool filterInput(const SDL_Event& e) = 0;
+    virtual void observeCommand(const GuiEvent& e) = 0;
+    virtual void drawOverlay(AppWindow* window, SDL_Renderer* r) = 0;
+    // The engine is going away: end the run and release what the runner holds.
+    virtual void engineShutdown() = 0;
+};

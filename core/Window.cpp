@@ -1,0 +1,601 @@
+#include "core/Window.h"
+
+#include "core/Engine.h"
+#include "core/Roles.h"
+
+#include <SDL_ttf.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kWarmupFramesAfterResize = 15;
+constexpr uint32_t kTooltipDelayMs = 499;  // visible on the first update after more than this
+constexpr SDL_Color kTooltipFill{255, 255, 225, 255};
+constexpr SDL_Color kTooltipInk{0, 0, 0, 255};
+
+bool isPointerEvent(uint32_t type) {
+    return type == SDL_MOUSEMOTION || type == SDL_MOUSEBUTTONDOWN || type == SDL_MOUSEBUTTONUP;
+}
+
+void pointerOf(const SDL_Event& e, int& px, int& py) {
+    if (e.type == SDL_MOUSEMOTION) {
+        px = e.motion.x;
+        py = e.motion.y;
+    } else {
+        px = e.button.x;
+        py = e.button.y;
+    }
+}
+
+bool isDescendantOf(GuiObject* obj, GuiObject* ancestor) {
+    for (GuiObject* o = obj; o; o = o->parent)
+        if (o == ancestor) return true;
+    return false;
+}
+
+}  // namespace
+
+GuiWindow::GuiWindow(AppWindow* appWindow, int id, int x, int y, int w, int h, SDL_Color bgColor)
+    : GuiObject(nullptr, id, x, y, w, h, bgColor),
+      appWindow(appWindow),
+      engine(appWindow ? appWindow->engine : ZazOvadir::current()) {
+    window = this;
+}
+
+GuiWindow::~GuiWindow() {
+    focus = capture = hover = popupCapture = lastPopup = tooltipObject = nullptr;
+    popups.clear();
+    // Pending deletions that are no longer children still belong to us.
+    for (GuiObject* obj : pendingDeletes) {
+        auto it = std::find_if(children.begin(), children.end(),
+                               [obj](const auto& c) { return c.get() == obj; });
+        if (it == children.end()) delete obj;
+    }
+    pendingDeletes.clear();
+    children.clear();
+    if (scratch) {
+        if (appWindow && appWindow->renderer)
+            TextureRetirement::retire(appWindow->sdlRenderer(), scratch);
+        scratch = nullptr;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Lookup
+
+GuiObject* GuiWindow::findByName(const std::string& n) {
+    if (GuiObject* self = GuiObject::findByName(n)) return self;
+    for (auto& child : children)
+        if (GuiObject* hit = child->findByName(n)) return hit;
+    return nullptr;
+}
+
+bool GuiWindow::findItem(const std::string& label, GuiObject*& owner, SDL_Rect& out) {
+    for (auto it = popups.rbegin(); it != popups.rend(); ++it)
+        if ((*it)->findItem(label, owner, out)) return true;
+    for (auto& child : children)
+        if (child->findItem(label, owner, out)) return true;
+    return GuiObject::findItem(label, owner, out);
+}
+
+GuiObject* GuiWindow::hitTest(int px, int py) {
+    for (auto it = children.rbegin(); it != children.rend(); ++it)
+        if ((*it)->contains(px, py)) return (*it)->hitTest(px, py);
+    return GuiObject::hitTest(px, py);
+}
+
+GuiObject* GuiWindow::childAt(int px, int py, int& localX, int& localY) {
+    for (auto it = children.rbegin(); it != children.rend(); ++it) {
+        GuiObject* c = it->get();
+        if (c->contains(px, py)) {
+            localX = px - c->x;
+            localY = py - c->y;
+            return c;
+        }
+    }
+    return nullptr;
+}
+
+GuiObject* GuiWindow::popupAt(int px, int py) {
+    for (auto it = popups.rbegin(); it != popups.rend(); ++it)
+        if ((*it)->contains(px, py)) return *it;
+    return nullptr;
+}
+
+bool GuiWindow::isPopup(const GuiObject* obj) const {
+    return std::find(popups.begin(), popups.end(), obj) != popups.end();
+}
+
+GuiObject* GuiWindow::findMenuBar() const {
+    for (auto& child : children)
+        if (dynamic_cast<IMenuBarRole*>(child.get())) return child.get();
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Children, popups, focus, deletion
+
+GuiObject* GuiWindow::addChild(GuiObject* obj) {
+    if (!obj) return nullptr;
+    obj->parent = this;
+    obj->window = this;
+    obj->x = x + obj->relX;
+    obj->y = y + obj->relY;
+    obj->relayout();
+    children.emplace_back(obj);
+    return obj;
+}
+
+std::unique_ptr<GuiObject> GuiWindow::detachChild(GuiObject* obj) {
+    auto it = std::find_if(children.begin(), children.end(),
+                           [obj](const auto& c) { return c.get() == obj; });
+    if (it == children.end()) return nullptr;
+    std::unique_ptr<GuiObject> owned = std::move(*it);
+    children.erase(it);
+    return owned;
+}
+
+void GuiWindow::openPopup(GuiObject* popup) {
+    if (!popup) return;
+    SDL_StopTextInput();
+    popup->parent = this;
+    bool isChild = std::any_of(children.begin(), children.end(),
+                               [popup](const auto& c) { return c.get() == popup; });
+    if (!isChild) {
+        // Popups keep the position they were given in window coordinates.
+        popup->window = this;
+        children.emplace_back(popup);
+    }
+    popups.push_back(popup);
+    popupCapture = lastPopup = popup;
+}
+
+void GuiWindow::closeTopPopup() {
+    if (popups.empty()) return;
+    GuiObject* top = popups.back();
+    popups.pop_back();
+    auto* keep = dynamic_cast<IKeepAlivePopup*>(top);
+    if (keep && keep->keepAlive()) {
+        if (hover == top) hover = nullptr;
+        if (focus == top) focus = nullptr;
+        if (capture == top) capture = nullptr;
+        if (tooltipObject == top) tooltipObject = nullptr;
+        top->releaseCacheTexture();
+        detachChild(top).release();  // owned by whoever keeps it alive
+        top->parent = nullptr;
+    } else {
+        deleteLater(top);
+    }
+    popupCapture = lastPopup = popups.empty() ? nullptr : popups.back();
+    // Text fields must hear the keyboard again as soon as no popup is left.
+    if (popups.empty()) SDL_StartTextInput();
+}
+
+void GuiWindow::closeAllPopups(bool resetMenuBar) {
+    while (!popups.empty()) closeTopPopup();
+    if (resetMenuBar) {
+        if (GuiObject* bar = findMenuBar()) {
+            dynamic_cast<IMenuBarRole*>(bar)->resetOpenMenu();
+            bar->invalidate();
+        }
+    }
+    SDL_StartTextInput();
+}
+
+void GuiWindow::closePopupsAbove(GuiObject* popup) {
+    while (!popups.empty() && popups.back() != popup) closeTopPopup();
+}
+
+void GuiWindow::setFocus(GuiObject* obj) {
+    if (obj == focus) return;
+    if (GuiObject* old = focus) {
+        old->hasFocus = false;
+        old->focusLost(obj);
+        old->invalidate();
+    }
+    for (auto& child : children) child->hasFocus = false;
+    focus = obj;
+    if (obj) {
+        obj->hasFocus = true;
+        obj->invalidate();
+    }
+    if (engine) engine->activeEditable = dynamic_cast<IEditable*>(obj);
+}
+
+void GuiWindow::deleteLater(GuiObject* obj) {
+    if (!obj) return;
+    if (std::find(pendingDeletes.begin(), pendingDeletes.end(), obj) == pendingDeletes.end())
+        pendingDeletes.push_back(obj);
+}
+
+void GuiWindow::runPendingDeletes() {
+    while (!pendingDeletes.empty()) {
+        std::vector<GuiObject*> batch;
+        batch.swap(pendingDeletes);
+        for (GuiObject* obj : batch) {
+            for (GuiObject** p : {&focus, &hover, &capture, &popupCapture, &lastPopup,
+                                  &tooltipObject})
+                if (*p == obj) *p = nullptr;
+            popups.erase(std::remove(popups.begin(), popups.end(), obj), popups.end());
+            if (engine && engine->activeEditable &&
+                engine->activeEditable == dynamic_cast<IEditable*>(obj))
+                engine->activeEditable = nullptr;
+            std::unique_ptr<GuiObject> owned = detachChild(obj);
+            if (!owned) owned.reset(obj);  // deleted objects that live below a container
+        }
+    }
+}
+
+void GuiWindow::releaseCapture() {
+    GuiObject* holder = capture;
+    if (!holder) return;
+    capture = nullptr;
+    SDL_Event up{};
+    up.type = SDL_MOUSEBUTTONUP;
+    up.button.windowID = appWindow ? appWindow->windowId : 0;
+    up.button.button = SDL_BUTTON_LEFT;
+    up.button.state = SDL_RELEASED;
+    up.button.clicks = 1;
+    up.button.x = -1;
+    up.button.y = 0;
+    GuiEvent ge = GuiEvent::makeInput(up.button.windowID, &up);
+    holder->handleEvent(ge);
+    runPendingDeletes();
+}
+
+void GuiWindow::postCommand(uint32_t code, uint32_t id, int64_t value, GuiObject* source) {
+    if (!engine || !appWindow) return;
+    if (engine->modalRoot && engine->modalRoot != this) return;
+    GuiEvent e = GuiEvent::makeCommand(appWindow->windowId, code, id, value,
+                                       source ? source : this);
+    if (engine->scriptRunner) engine->scriptRunner->observeCommand(e);
+    engine->dispatchEvent(appWindow, e);
+}
+
+bool GuiWindow::visibleRect(GuiObject* obj, SDL_Rect& screenRect, SDL_Point& centre) {
+    if (!obj) return false;
+    SDL_Rect r = obj->rect();
+    for (GuiObject* a = obj->parent; a; a = a->parent) {
+        SDL_Rect ar = a->rect();
+        SDL_Rect clipped;
+        if (!SDL_IntersectRect(&r, &ar, &clipped)) return false;
+        r = clipped;
+    }
+    if (r.w <= 0 || r.h <= 0) return false;
+    int cx = r.x + r.w / 2;
+    int cy = r.y + r.h / 2;
+    GuiObject* hit = hitTest(cx, cy);
+    if (!hit || !isDescendantOf(hit, obj)) return false;
+    int wx = 0, wy = 0;
+    if (appWindow && appWindow->sdlWindow) SDL_GetWindowPosition(appWindow->sdlWindow.get(), &wx, &wy);
+    screenRect = SDL_Rect{r.x + wx, r.y + wy, r.w, r.h};
+    centre = SDL_Point{cx, cy};
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Routing
+
+void GuiWindow::deliver(GuiObject* obj, GuiEvent& e) {
+    e.target = obj;
+    e.targetId = obj->id;
+    if (e.sdl && isPointerEvent(e.sdl->type)) {
+        int px = 0, py = 0;
+        pointerOf(*e.sdl, px, py);
+        e.localX = px - obj->x;
+        e.localY = py - obj->y;
+    }
+    obj->handleEvent(e);
+}
+
+void GuiWindow::handleEvent(GuiEvent& e) {
+    if (e.kind == GuiEvent::Input && e.sdl) {
+        if (popupCapture)
+            routeWithPopups(e);
+        else
+            routeWithoutPopups(e);
+    }
+    runPendingDeletes();
+}
+
+void GuiWindow::routeWithPopups(GuiEvent& e) {
+    const SDL_Event& s = *e.sdl;
+    switch (s.type) {
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+        case SDL_TEXTEDITING:
+        case SDL_TEXTINPUT:
+        case SDL_MOUSEWHEEL: popupCapture->handleEvent(e); return;
+        case SDL_MOUSEMOTION: {
+            mouseX = s.motion.x;
+            mouseY = s.motion.y;
+            GuiObject* under = popupAt(mouseX, mouseY);
+            if (under && under != popupCapture) popupCapture = lastPopup = under;
+            if (GuiObject* bar = findMenuBar()) {
+                auto* role = dynamic_cast<IMenuBarRole*>(bar);
+                if (role->hasOpenMenu() && role->switchToTitleAt(mouseX, mouseY)) return;
+            }
+            if (popupCapture) popupCapture->handleEvent(e);
+            return;
+        }
+        case SDL_MOUSEBUTTONUP: deliver(popupCapture, e); return;
+        case SDL_MOUSEBUTTONDOWN:
+            if (popupAt(s.button.x, s.button.y)) {
+                deliver(popupCapture, e);
+                return;
+            }
+            routeButtonDown(e);
+            return;
+        default: routeWithoutPopups(e); return;
+    }
+}
+
+void GuiWindow::routeWithoutPopups(GuiEvent& e) {
+    const SDL_Event& s = *e.sdl;
+    switch (s.type) {
+        case SDL_MOUSEBUTTONDOWN: routeButtonDown(e); return;
+        case SDL_MOUSEBUTTONUP:
+            // Without a capture the release has no press to end: dropping it keeps a stray
+            // release (after a menu row acted on its press) away from the focused widget.
+            if (GuiObject* c = capture) {
+                capture = nullptr;
+                deliver(c, e);
+            }
+            return;
+        case SDL_MOUSEMOTION: routeMotion(e); return;
+        case SDL_MOUSEWHEEL: routeWheel(e); return;
+        case SDL_WINDOWEVENT: routeWindowEvent(e); return;
+        default:
+            if (focus) deliver(focus, e);
+            return;
+    }
+}
+
+void GuiWindow::routeButtonDown(GuiEvent& e) {
+    const SDL_Event& s = *e.sdl;
+    tooltipStart = SDL_GetTicks();
+    tooltipVisible = false;
+    if (!popups.empty() && !popupAt(s.button.x, s.button.y)) {
+        closeAllPopups(true);
+        runPendingDeletes();
+    }
+    int lx = 0, ly = 0;
+    GuiObject* hit = childAt(s.button.x, s.button.y, lx, ly);
+    if (!hit) return;
+    setFocus(hit);
+    capture = hit;
+    deliver(hit, e);
+}
+
+void GuiWindow::routeMotion(GuiEvent& e) {
+    const SDL_Event& s = *e.sdl;
+    mouseX = s.motion.x;
+    mouseY = s.motion.y;
+    if (capture) {
+        deliver(capture, e);
+        return;
+    }
+    int lx = 0, ly = 0;
+    GuiObject* hit = childAt(mouseX, mouseY, lx, ly);
+    if (!hit) {
+        clearHover();
+        return;
+    }
+    if (hit != hover) changeHover(hit, lx, ly);
+    deliver(hit, e);
+}
+
+void GuiWindow::clearHover() {
+    if (GuiObject* old = hover) {
+        old->mouseLeave();
+        old->invalidate();
+    }
+    hover = nullptr;
+}
+
+void GuiWindow::changeHover(GuiObject* hit, int localX, int localY) {
+    clearHover();
+    hover = hit;
+    hit->mouseEnter(localX, localY);
+    hit->invalidate();
+}
+
+void GuiWindow::routeWheel(GuiEvent& e) {
+    const SDL_Event& s = *e.sdl;
+    int px = s.wheel.mouseX, py = s.wheel.mouseY;
+    int lx = 0, ly = 0;
+    GuiObject* target = nullptr;
+    if (GuiObject* child = childAt(px, py, lx, ly)) target = child->wheelTarget(px, py);
+    if (!target) target = focus;
+    if (target) deliver(target, e);
+}
+
+void GuiWindow::routeWindowEvent(GuiEvent& e) {
+    if (e.sdl->window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+        closeAllPopups(true);
+        clearHover();
+    }
+    // Broadcast by index: a child may react by adding objects.
+    for (size_t i = 0; i < children.size(); ++i) children[i]->handleEvent(e);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Time
+
+void GuiWindow::update(uint32_t now) {
+    for (size_t i = 0; i < children.size(); ++i) children[i]->update(now);
+    bool wasVisible = tooltipVisible;
+    if (!hover || !popups.empty() || popupCapture || capture) {
+        tooltipObject = nullptr;
+        tooltipStart = now;
+        tooltipVisible = false;
+    } else {
+        GuiObject* candidate = hover->tooltipTarget();
+        if (candidate != tooltipObject) {
+            tooltipObject = candidate;
+            tooltipStart = now;
+            tooltipVisible = false;
+        }
+        if (!candidate || candidate->tooltip.empty()) {
+            tooltipVisible = false;
+        } else if (!tooltipVisible && now - tooltipStart > kTooltipDelayMs) {
+            tooltipVisible = true;
+        }
+    }
+    if (wasVisible != tooltipVisible && engine) engine->requestRedraw();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Drawing
+
+bool GuiWindow::cachingThisFrame(SDL_Renderer* r) {
+    if (!targetsChecked) {
+        targetsChecked = true;
+        SDL_RendererInfo info;
+        targetsSupported =
+            SDL_GetRendererInfo(r, &info) != 0 || !(info.flags & SDL_RENDERER_SOFTWARE);
+    }
+    if (warmupFrames > 0) {
+        --warmupFrames;
+        return false;
+    }
+    if (!targetsSupported) return false;
+    if (!scratch || [&] {
+            int w = 0, h = 0;
+            SDL_QueryTexture(scratch, nullptr, nullptr, &w, &h);
+            return w != width || h != height;
+        }()) {
+        if (scratch) TextureRetirement::retire(r, scratch);
+        scratch = SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+                                    std::max(width, 1), std::max(height, 1));
+        if (!scratch) return false;
+        SDL_SetTextureBlendMode(scratch, SDL_BLENDMODE_NONE);
+    }
+    return true;
+}
+
+bool GuiWindow::ensureCacheTexture(SDL_Renderer* r, GuiObject* child) {
+    if (child->width < 1 || child->height < 1) return false;
+    if (child->cacheTexture) {
+        int w = 0, h = 0;
+        SDL_QueryTexture(child->cacheTexture, nullptr, nullptr, &w, &h);
+        if (w == child->width && h == child->height) return true;
+        child->releaseCacheTexture();
+    }
+    child->cacheTexture = SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+                                            child->width, child->height);
+    if (!child->cacheTexture) return false;
+    SDL_SetTextureBlendMode(child->cacheTexture, SDL_BLENDMODE_BLEND);
+    child->dirty = true;
+    return true;
+}
+
+void GuiWindow::drawChild(SDL_Renderer* r, GuiObject* child, bool caching) {
+    if (!caching || !child->isCacheable()) {
+        child->draw(r);
+        return;
+    }
+    // Without a usable cache texture the child is drawn directly, never through the scratch.
+    if (!ensureCacheTexture(r, child)) {
+        child->draw(r);
+        return;
+    }
+    bool partlyOutside = child->x < 0 || child->y < 0 || child->x + child->width > width ||
+                         child->y + child->height > height;
+    if (partlyOutside) {
+        child->draw(r);
+        return;
+    }
+    SDL_Rect rc = child->rect();
+    if (child->dirty) {
+        SDL_SetRenderTarget(r, scratch);
+        SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
+        SDL_SetRenderDrawColor(r, 0, 0, 0, 0);
+        SDL_RenderFillRect(r, &rc);
+        SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
+        child->draw(r);
+        SDL_SetRenderTarget(r, child->cacheTexture);
+        SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
+        SDL_RenderCopy(r, scratch, &rc, nullptr);
+        SDL_SetRenderTarget(r, nullptr);
+        child->dirty = false;
+    }
+    SDL_RenderCopy(r, child->cacheTexture, nullptr, &rc);
+}
+
+void GuiWindow::draw(SDL_Renderer* r) {
+    SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
+    SDL_SetRenderDrawColor(r, bgColor.r, bgColor.g, bgColor.b, bgColor.a);
+    SDL_RenderFillRect(r, nullptr);
+    SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
+    bool caching = cachingThisFrame(r);
+    for (size_t i = 0; i < children.size(); ++i) {
+        SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
+        drawChild(r, children[i].get(), caching);
+    }
+    drawTooltip(r);
+    if (engine && engine->scriptRunner && appWindow)
+        engine->scriptRunner->drawOverlay(appWindow, r);
+}
+
+void GuiWindow::drawTooltip(SDL_Renderer* r) {
+    if (!tooltipVisible || !tooltipObject || tooltipObject->tooltip.empty()) return;
+    TTF_Font* font = engine ? engine->getDefaultFont() : nullptr;
+    if (!font) return;
+    const std::string& text = tooltipObject->tooltip;
+    int tw = 0, th = 0;
+    if (TTF_SizeUTF8(font, text.c_str(), &tw, &th) != 0) return;
+    SDL_Rect box{mouseX + 14, mouseY + 18, tw + 12, th + 6};
+    if (box.x + box.w > width) box.x = width - box.w;
+    if (box.y + box.h > height) box.y = height - box.h;
+    box.x = std::max(box.x, 0);
+    box.y = std::max(box.y, 0);
+    SDL_SetRenderDrawColor(r, kTooltipFill.r, kTooltipFill.g, kTooltipFill.b, kTooltipFill.a);
+    SDL_RenderFillRect(r, &box);
+    SDL_SetRenderDrawColor(r, kTooltipInk.r, kTooltipInk.g, kTooltipInk.b, kTooltipInk.a);
+    SDL_RenderDrawRect(r, &box);
+    SdlSurfacePtr surface(TTF_RenderUTF8_Blended(font, text.c_str(), kTooltipInk));
+    if (!surface) return;
+    SdlTexturePtr texture(SDL_CreateTextureFromSurface(r, surface.get()));
+    if (!texture) return;
+    SDL_Rect dst{box.x + 6, box.y + 3, surface->w, surface->h};
+    SDL_RenderCopy(r, texture.get(), nullptr, &dst);
+}
+
+void GuiWindow::resize(SDL_Renderer* r, int w, int h) {
+    int oldW = width, oldH = height;
+    width = w;
+    height = h;
+    for (size_t i = 0; i < children.size(); ++i) {
+        GuiObject* c = children[i].get();
+        if (dynamic_cast<IMenuBarRole*>(c)) {
+            c->relayout();
+        } else if (dynamic_cast<IStatusBarRole*>(c)) {
+            c->y = h - c->height;
+            c->relayout();
+        } else if (auto* stretch = dynamic_cast<IStretchRole*>(c)) {
+            int nw = stretch->stretchesHorizontally() ? std::max(1, c->width + (w - oldW))
+                                                      : c->width;
+            int nh = stretch->stretchesVertically() ? std::max(1, c->height + (h - oldH))
+                                                    : c->height;
+            if (nw != c->width || nh != c->height) c->resize(r, nw, nh);
+        }
+    }
+    warmupFrames = kWarmupFramesAfterResize;
+}
+
+// ---------------------------------------------------------------------------------------------
+// GuiDialog
+
+void GuiDialog::endModal(uint32_t result) {
+    if (!engine || engine->modalRoot != this) return;
+    engine->modalRoot = nullptr;
+    engine->requestRedraw();
+    postCommand(CMD_DIALOG_ENDED, result, 0, this);
+    engine->activeEditable = engine->savedEditable;
+}
+
+void GuiDialog::accept() { endModal(1); }
+void GuiDialog::cancel() { endModal(2); }
+void GuiDialog::onCommand(GuiEvent&) {}

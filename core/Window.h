@@ -1,0 +1,101 @@
+// The root object of one window (children, popups, focus, capture, hover, cached drawing,
+// tooltips, deferred deletion) and the modal dialog built on it.
+#pragma once
+
+#include "core/GuiObject.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+struct AppWindow;
+
+class GuiWindow : public GuiObject {
+public:
+    GuiWindow(AppWindow* appWindow, int id, int x, int y, int w, int h, SDL_Color bgColor);
+    ~GuiWindow() override;
+
+    GuiObject* findByName(const std::string& n) override;
+    bool findItem(const std::string& label, GuiObject*& owner, SDL_Rect& out) override;
+    GuiObject* hitTest(int px, int py) override;
+    const char* className() const override { return "GuiWindow"; }
+    void update(uint32_t now) override;
+    void draw(SDL_Renderer* r) override;
+    void resize(SDL_Renderer* r, int w, int h) override;
+    void handleEvent(GuiEvent& e) override;
+
+    // Takes ownership of obj and places it relative to the window.
+    GuiObject* addChild(GuiObject* obj);
+    void openPopup(GuiObject* popup);
+    void closeTopPopup();
+    void closeAllPopups(bool resetMenuBar);
+    void closePopupsAbove(GuiObject* popup);
+    void setFocus(GuiObject* obj);
+    void deleteLater(GuiObject* obj);
+    void postCommand(uint32_t code, uint32_t id, int64_t value, GuiObject* source);
+    // The topmost child containing the point, with the point relative to it.
+    GuiObject* childAt(int px, int py, int& localX, int& localY);
+    GuiObject* popupAt(int px, int py);
+    void releaseCapture();
+    // The object's rectangle clipped by its ancestors, in screen coordinates, and its centre in
+    // window coordinates; false when nothing of it can be hit.
+    bool visibleRect(GuiObject* obj, SDL_Rect& screenRect, SDL_Point& centre);
+    // Runs the deletions queued during the current event.
+    void runPendingDeletes();
+
+    bool isPopup(const GuiObject* obj) const;
+    bool hasPopups() const { return !popups.empty(); }
+    const std::vector<std::unique_ptr<GuiObject>>& childList() const { return children; }
+    const std::vector<GuiObject*>& popupStack() const { return popups; }
+
+    std::vector<std::unique_ptr<GuiObject>> children;
+    std::vector<GuiObject*> pendingDeletes;
+    AppWindow* appWindow = nullptr;
+    GuiObject* focus = nullptr;
+    GuiObject* capture = nullptr;
+    GuiObject* hover = nullptr;
+    std::vector<GuiObject*> popups;
+    GuiObject* popupCapture = nullptr;
+    GuiObject* lastPopup = nullptr;
+    ZazOvadir* engine = nullptr;
+    SDL_Texture* scratch = nullptr;  // owned; released through texture retirement
+    bool targetsChecked = false;
+    bool targetsSupported = true;
+    int32_t warmupFrames = 0;
+    GuiObject* tooltipObject = nullptr;
+    uint32_t tooltipStart = 0;
+    bool tooltipVisible = false;
+    int32_t mouseX = 0;
+    int32_t mouseY = 0;
+
+protected:
+    void deliver(GuiObject* obj, GuiEvent& e);
+
+private:
+    void routeWithPopups(GuiEvent& e);
+    void routeWithoutPopups(GuiEvent& e);
+    void routeButtonDown(GuiEvent& e);
+    void routeMotion(GuiEvent& e);
+    void routeWheel(GuiEvent& e);
+    void routeWindowEvent(GuiEvent& e);
+    void changeHover(GuiObject* hit, int localX, int localY);
+    void clearHover();
+    bool cachingThisFrame(SDL_Renderer* r);
+    void drawChild(SDL_Renderer* r, GuiObject* child, bool caching);
+    bool ensureCacheTexture(SDL_Renderer* r, GuiObject* child);
+    void drawTooltip(SDL_Renderer* r);
+    GuiObject* findMenuBar() const;
+    std::unique_ptr<GuiObject> detachChild(GuiObject* obj);
+};
+
+class GuiDialog : public GuiWindow {
+public:
+    using GuiWindow::GuiWindow;
+    virtual void accept();
+    virtual void cancel();
+    virtual void onCommand(GuiEvent& e);
+
+protected:
+    // Ends the modality with the given result: the sequence every dialog's ending shares.
+    void endModal(uint32_t result);
+};

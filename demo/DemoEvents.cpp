@@ -1,0 +1,138 @@
+// The demo at run time: drawing each window, routing events, modal dialogs, the event log.
+#include "demo/Demo.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr uint32_t kMainWindowId = 1;
+constexpr uint32_t kQuitItem = 65534;
+constexpr uint32_t kCounterId = 5001;
+
+}  // namespace
+
+void Demo::renderWindow(AppWindow* window) {
+    uint32_t now = SDL_GetTicks();
+    if (window->root) window->root->update(now);
+    animate(window);
+    if (window->root) window->root->draw(window->sdlRenderer());
+    SDL_RenderPresent(window->sdlRenderer());
+}
+
+void Demo::animate(AppWindow*) {
+    // Gauges, the moving image and the cairo panel join here as they are built.
+    animPercent += 1;
+    if (animPercent > 100) animPercent = 0;
+}
+
+bool Demo::trackWindowState(const GuiEvent& e) {
+    if (!e.sdl) return true;
+    const SDL_Event& s = *e.sdl;
+    if (s.type == SDL_WINDOWEVENT) {
+        if (s.window.event == SDL_WINDOWEVENT_CLOSE) return false;
+        if (s.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+            keyboardFocused = true;
+            activeWindowId = s.window.windowID;
+        } else if (s.window.event == SDL_WINDOWEVENT_FOCUS_LOST &&
+                   s.window.windowID == activeWindowId) {
+            keyboardFocused = false;
+            activeWindowId = 0;
+        }
+    } else if (s.type == SDL_MOUSEBUTTONDOWN) {
+        activeWindowId = s.button.windowID;
+    }
+    return true;
+}
+
+void Demo::dispatchEvent(AppWindow* window, GuiEvent& e) {
+    if (e.kind == GuiEvent::Command)
+        dispatchCommand(window, e);
+    else if (modalRoot)
+        dispatchModal(window, e);
+    else
+        dispatchInput(window, e);
+}
+
+void Demo::dispatchCommand(AppWindow* window, GuiEvent& e) {
+    logEvent(e);
+    if (e.code == CMD_DIALOG_ENDED) {
+        handleDialogEnded(window, e);
+        return;
+    }
+    if (e.code == CMD_ACTIVATED && e.id == kCounterId) ++clickCounter;
+    if (modalRoot) {
+        dispatchModal(window, e);
+        return;
+    }
+    if (!e.source) return;
+    if (e.windowId == kMainWindowId) {
+        if (e.code == CMD_MENU_ITEM && handleMenuCommand(window, e.id)) return;
+        if ((e.id & 0xFFFF) == kQuitItem) quitRequested = true;
+        return;
+    }
+    if ((e.id & 0xFFFF) == kQuitItem) closeWindowLater(e.windowId);
+}
+
+void Demo::dispatchInput(AppWindow* window, GuiEvent& e) {
+    if (!trackWindowState(e)) return;
+    if (e.sdl && e.sdl->type == SDL_KEYDOWN) {
+        SDL_Keycode key = e.sdl->key.keysym.sym;
+        if (key >= SDLK_F1 && key <= SDLK_F12) handleFunctionKey(window, key);
+    }
+    if (window->root) window->root->handleEvent(e);
+}
+
+void Demo::dispatchModal(AppWindow* window, GuiEvent& e) {
+    if (!trackWindowState(e)) return;
+    auto* dialog = dynamic_cast<GuiDialog*>(window->root.get());
+    if (!dialog) return;
+    if (e.kind == GuiEvent::Command) {
+        if (e.code == CMD_ACTIVATED && e.id == 1)
+            dialog->accept();
+        else if (e.code == CMD_ACTIVATED && e.id == 0)
+            dialog->cancel();
+        else
+            dialog->onCommand(e);
+        return;
+    }
+    if (dialog != modalRoot) return;
+    if (e.sdl && e.sdl->type == SDL_KEYDOWN && e.sdl->key.keysym.sym == SDLK_ESCAPE)
+        dialog->cancel();
+    else if (e.sdl && e.sdl->type == SDL_KEYDOWN && e.sdl->key.keysym.sym == SDLK_RETURN)
+        dialog->accept();
+    else
+        dialog->handleEvent(e);
+}
+
+void Demo::handleDialogEnded(AppWindow* window, GuiEvent& e) {
+    static const char* const kWords[] = {"Abbrechen", "OK", "Abbrechen", "Ja", "Nein"};
+    const char* word = e.id <= 4 ? kWords[e.id] : "Abbrechen";
+    appendLog(std::string("Dialog: ") + word);
+    if (window->root && window->root.get() == modalRoot) {
+        modalRoot = nullptr;
+        requestRedraw();
+        window->root->postCommand(CMD_DIALOG_ENDED, 4711, 0, window->root.get());
+        activeEditable = savedEditable;
+    }
+    closeWindowLater(e.windowId);
+}
+
+void Demo::handleFunctionKey(AppWindow*, SDL_Keycode) {
+    // F3, F4, F7, F8 and F9 open their dialogs once those exist; F1, F2, F5, F6 do nothing.
+}
+
+void Demo::logEvent(const GuiEvent&) {
+    // Written once the event log exists.
+}
+
+void Demo::appendLog(const std::string&) {
+    // Written once the event log exists.
+}
+
+bool Demo::handleMenuCommand(AppWindow*, uint32_t) { return false; }
+
+void Demo::showOpenDialog(AppWindow*, const std::vector<std::string>&) {}
+void Demo::showSaveDialog(AppWindow*) {}
+void Demo::showColorDialog(AppWindow*) {}
+void Demo::openTestDialog(AppWindow*) {}
+void Demo::filterSearchResults(GuiSearchCtrl*, GuiListCtrl*) {}

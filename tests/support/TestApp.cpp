@@ -1,0 +1,126 @@
+#include "support/TestApp.h"
+
+TestApp::TestApp() { framesPerSecond = 1000; }
+
+void TestApp::renderWindow(AppWindow* window) {
+    ++renders;
+    if (!window->root) return;
+    window->root->update(SDL_GetTicks());
+    window->root->draw(window->sdlRenderer());
+    if (beforePresent) beforePresent(window);
+    SDL_RenderPresent(window->sdlRenderer());
+}
+
+void TestApp::dispatchEvent(AppWindow* window, GuiEvent& e) {
+    if (e.kind == GuiEvent::Command) {
+        commands.push_back({e.windowId, e.code, e.id, e.value, e.source});
+        if (e.code == CMD_DIALOG_ENDED) closeWindowLater(e.windowId);
+        if (modalRoot && e.code == CMD_ACTIVATED) {
+            if (auto* d = dynamic_cast<GuiDialog*>(window->root.get())) {
+                if (e.id == 1) d->accept();
+                if (e.id == 0) d->cancel();
+            }
+        }
+        return;
+    }
+    const SDL_Event* s = e.sdl;
+    if (s && s->type == SDL_WINDOWEVENT) {
+        if (s->window.event == SDL_WINDOWEVENT_CLOSE) return;
+        if (s->window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+            keyboardFocused = true;
+            activeWindowId = s->window.windowID;
+        } else if (s->window.event == SDL_WINDOWEVENT_FOCUS_LOST &&
+                   s->window.windowID == activeWindowId) {
+            keyboardFocused = false;
+            activeWindowId = 0;
+        }
+    }
+    if (modalRoot) {
+        auto* d = dynamic_cast<GuiDialog*>(window->root.get());
+        if (!d || d != modalRoot) return;
+        if (s && s->type == SDL_KEYDOWN && s->key.keysym.sym == SDLK_ESCAPE) return d->cancel();
+        if (s && s->type == SDL_KEYDOWN && s->key.keysym.sym == SDLK_RETURN) return d->accept();
+        d->handleEvent(e);
+        return;
+    }
+    if (window->root) window->root->handleEvent(e);
+}
+
+AppWindow* TestApp::openMain(int w, int h, SDL_Color bg) {
+    mainWindow = createMainWindow("Test", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h,
+                                  SDL_WINDOW_SHOWN, bg);
+    return mainWindow;
+}
+
+void TestApp::frames(int n) {
+    for (int i = 0; i < n && !quitDone; ++i) runFrame();
+}
+
+void ProbeWidget::handleEvent(GuiEvent& e) {
+    if (e.sdl) {
+        types.push_back(e.sdl->type);
+        locals.push_back({e.localX, e.localY});
+    }
+    if (onEvent) onEvent(this, e);
+}
+
+SDL_Event mouseButton(uint32_t type, uint32_t windowId, int x, int y, uint8_t button) {
+    SDL_Event e{};
+    e.type = type;
+    e.button.windowID = windowId;
+    e.button.button = button;
+    e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+    e.button.clicks = 1;
+    e.button.x = x;
+    e.button.y = y;
+    return e;
+}
+
+SDL_Event mouseMotion(uint32_t windowId, int x, int y) {
+    SDL_Event e{};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.windowID = windowId;
+    e.motion.x = x;
+    e.motion.y = y;
+    return e;
+}
+
+SDL_Event mouseWheel(uint32_t windowId, int x, int y, int steps) {
+    SDL_Event e{};
+    e.type = SDL_MOUSEWHEEL;
+    e.wheel.windowID = windowId;
+    e.wheel.y = steps;
+    e.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
+    e.wheel.mouseX = x;
+    e.wheel.mouseY = y;
+    return e;
+}
+
+SDL_Event keyEvent(uint32_t type, uint32_t windowId, SDL_Keycode key, uint16_t mod, bool repeat) {
+    SDL_Event e{};
+    e.type = type;
+    e.key.windowID = windowId;
+    e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    e.key.repeat = repeat ? 1 : 0;
+    e.key.keysym.sym = key;
+    e.key.keysym.scancode = SDL_GetScancodeFromKey(key);
+    e.key.keysym.mod = mod;
+    return e;
+}
+
+void route(ZazOvadir& app, SDL_Event e) {
+    app.routeEvent(e);
+    app.destroyPendingWindows();
+}
+
+SDL_Color readPixel(SDL_Renderer* r, int x, int y) {
+    SDL_Rect rc{x, y, 1, 1};
+    uint32_t px = 0;
+    SDL_RenderReadPixels(r, &rc, SDL_PIXELFORMAT_ARGB8888, &px, 4);
+    return SDL_Color{static_cast<uint8_t>(px >> 16), static_cast<uint8_t>(px >> 8),
+                     static_cast<uint8_t>(px), static_cast<uint8_t>(px >> 24)};
+}
+
+bool sameColor(SDL_Color a, SDL_Color b) {
+    return a.r == b.r && a.g == b.g && a.b == b.b;
+}

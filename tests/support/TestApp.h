@@ -1,0 +1,69 @@
+// A minimal application and probe widgets for tests that need real windows and renderers.
+#pragma once
+
+#include "core/Engine.h"
+#include "core/Window.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// An application that does what the engine asks of every application and records commands.
+class TestApp : public ZazOvadir {
+public:
+    struct Recorded {
+        uint32_t windowId, code, id;
+        int64_t value;
+        GuiObject* source;
+    };
+
+    TestApp();
+    void renderWindow(AppWindow* window) override;
+    void dispatchEvent(AppWindow* window, GuiEvent& e) override;
+
+    // Opens a main window of the given size (becomes mainWindow).
+    AppWindow* openMain(int w = 320, int h = 240, SDL_Color bg = {200, 200, 200, 255});
+    // Runs n frames of the main loop without pacing delays worth mentioning.
+    void frames(int n);
+
+    std::vector<Recorded> commands;
+    int renders = 0;
+    // Called in renderWindow after drawing and before presenting (pixels are readable then).
+    std::function<void(AppWindow*)> beforePresent;
+};
+
+// A widget that records what reaches it and draws itself in one colour.
+class ProbeWidget : public GuiObject {
+public:
+    ProbeWidget(int x, int y, int w, int h, SDL_Color c = {255, 0, 0, 255}, bool cacheable = false)
+        : GuiObject(nullptr, 7, x, y, w, h, c), cacheable(cacheable) {}
+    void handleEvent(GuiEvent& e) override;
+    bool isCacheable() override { return cacheable; }
+    bool wantsWheel() override { return wheel; }
+    void draw(SDL_Renderer* r) override {
+        ++draws;
+        GuiObject::draw(r);
+    }
+    void mouseEnter(int, int) override { ++enters; }
+    void mouseLeave() override { ++leaves; }
+    void focusLost(GuiObject*) override { ++focusLosses; }
+    const char* className() const override { return "ProbeWidget"; }
+
+    bool cacheable;
+    bool wheel = false;
+    std::vector<uint32_t> types;  // SDL event types in arrival order
+    std::vector<SDL_Point> locals;
+    int draws = 0, enters = 0, leaves = 0, focusLosses = 0;
+    std::function<void(ProbeWidget*, GuiEvent&)> onEvent;
+};
+
+// Builders for SDL events addressed to a window.
+SDL_Event mouseButton(uint32_t type, uint32_t windowId, int x, int y, uint8_t button = SDL_BUTTON_LEFT);
+SDL_Event mouseMotion(uint32_t windowId, int x, int y);
+SDL_Event mouseWheel(uint32_t windowId, int x, int y, int steps);
+SDL_Event keyEvent(uint32_t type, uint32_t windowId, SDL_Keycode key, uint16_t mod = 0, bool repeat = false);
+// Delivers an event straight through the engine's routing (as the main loop does).
+void route(ZazOvadir& app, SDL_Event e);
+// Reads one pixel of the current render target.
+SDL_Color readPixel(SDL_Renderer* r, int x, int y);
+bool sameColor(SDL_Color a, SDL_Color b);
