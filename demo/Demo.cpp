@@ -38,15 +38,3 @@ int Demo::checkLayout(const std::array<int, 4>& columnEnds) {
     }
     return written;
 }
-
-void Demo::addSectionTitle(int, int, int, const std::string&) {
-    // Filled in with the label control.
-}
-
-void Demo::logToggles(GuiButton*) {
-    // Filled in with the buttons and the event log.
-}
-
-void Demo::buildMenuBar() {}
-void Demo::buildStatusBar() {}
-void Demo::focusInitialEditor() {}

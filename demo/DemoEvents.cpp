@@ -116,23 +116,3 @@ void Demo::handleDialogEnded(AppWindow* window, GuiEvent& e) {
     }
     closeWindowLater(e.windowId);
 }
-
-void Demo::handleFunctionKey(AppWindow*, SDL_Keycode) {
-    // F3, F4, F7, F8 and F9 open their dialogs once those exist; F1, F2, F5, F6 do nothing.
-}
-
-void Demo::logEvent(const GuiEvent&) {
-    // Written once the event log exists.
-}
-
-void Demo::appendLog(const std::string&) {
-    // Written once the event log exists.
-}
-
-bool Demo::handleMenuCommand(AppWindow*, uint32_t) { return false; }
-
-void Demo::showOpenDialog(AppWindow*, const std::vector<std::string>&) {}
-void Demo::showSaveDialog(AppWindow*) {}
-void Demo::showColorDialog(AppWindow*) {}
-void Demo::openTestDialog(AppWindow*) {}
-void Demo::filterSearchResults(GuiSearchCtrl*, GuiListCtrl*) {}
