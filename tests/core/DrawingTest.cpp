@@ -1,0 +1,135 @@
+// Window drawing with pixels read back: direct drawing on the software renderer, cached
+// drawing on a renderer with render targets, and the tooltip box.
+#include "support/TestApp.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+constexpr SDL_Color kGrey{200, 200, 200, 255};
+constexpr SDL_Color kRed{255, 0, 0, 255};
+constexpr SDL_Color kBlue{0, 0, 255, 255};
+
+struct Frame {
+    // Draws one frame of the window and reads the given pixels before presenting.
+    static std::vector<SDL_Color> draw(TestApp& app, AppWindow* rec,
+                                       std::vector<SDL_Point> points) {
+        std::vector<SDL_Color> out;
+        app.beforePresent = [&](AppWindow* w) {
+            if (w != rec) return;
+            for (SDL_Point p : points) out.push_back(readPixel(w->sdlRenderer(), p.x, p.y));
+        };
+        app.renderWindow(rec);
+        app.beforePresent = nullptr;
+        return out;
+    }
+};
+
+TEST(Drawing, SoftwareRendererDrawsChildrenDirectly) {
+    TestApp app;
+    AppWindow* rec = app.openMain(100, 80, kGrey);
+    auto* probe = new ProbeWidget(10, 10, 20, 20, kRed, true);
+    rec->root->addChild(probe);
+    auto px = Frame::draw(app, rec, {{0, 0}, {10, 10}, {29, 29}, {30, 30}});
+    EXPECT_FALSE(rec->root->targetsSupported);
+    EXPECT_TRUE(sameColor(px[0], kGrey));
+    EXPECT_TRUE(sameColor(px[1], kRed));
+    EXPECT_TRUE(sameColor(px[2], kRed));
+    EXPECT_TRUE(sameColor(px[3], kGrey));
+    EXPECT_EQ(probe->cacheTexture, nullptr);
+    Frame::draw(app, rec, {});
+    EXPECT_EQ(probe->draws, 2);  // drawn every frame
+}
+
+// Render targets need a renderer other than the software one: OpenGL under offscreen.
+class CachedDrawing : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SDL_SetHintWithPriority(SDL_HINT_RENDER_DRIVER, "opengl", SDL_HINT_OVERRIDE);
+        rec = app.openMain(100, 80, kGrey);
+        ASSERT_NE(rec, nullptr);
+        SDL_RendererInfo info;
+        SDL_GetRendererInfo(rec->sdlRenderer(), &info);
+        if (info.flags & SDL_RENDERER_SOFTWARE) GTEST_SKIP() << "no OpenGL renderer here";
+    }
+    void TearDown() override {
+        SDL_SetHintWithPriority(SDL_HINT_RENDER_DRIVER, "software", SDL_HINT_OVERRIDE);
+    }
+    TestApp app;
+    AppWindow* rec = nullptr;
+};
+
+TEST_F(CachedDrawing, DirtyChildIsRedrawnOnceAndCopiedAfterwards) {
+    auto* probe = new ProbeWidget(10, 10, 20, 20, kRed, true);
+    rec->root->addChild(probe);
+    auto px = Frame::draw(app, rec, {{15, 15}, {5, 5}});
+    EXPECT_TRUE(rec->root->targetsSupported);
+    EXPECT_TRUE(sameColor(px[0], kRed));
+    EXPECT_TRUE(sameColor(px[1], kGrey));
+    EXPECT_EQ(probe->draws, 1);
+    EXPECT_NE(probe->cacheTexture, nullptr);
+    px = Frame::draw(app, rec, {{15, 15}});
+    EXPECT_EQ(probe->draws, 1);  // clean: copied from its cache
+    EXPECT_TRUE(sameColor(px[0], kRed));
+    // A change of look goes through invalidate and shows in the next frame.
+    probe->setBgColor(kBlue);
+    px = Frame::draw(app, rec, {{15, 15}, {29, 29}, {30, 30}});
+    EXPECT_EQ(probe->draws, 2);
+    EXPECT_TRUE(sameColor(px[0], kBlue));
+    EXPECT_TRUE(sameColor(px[1], kBlue));
+    EXPECT_TRUE(sameColor(px[2], kGrey));
+}
+
+TEST_F(CachedDrawing, PartlyOutsideOrEmptyChildrenAreDrawnDirectly) {
+    auto* outside = new ProbeWidget(90, 10, 20, 20, kRed, true);
+    auto* empty = new ProbeWidget(40, 40, 0, 5, kBlue, true);
+    rec->root->addChild(outside);
+    rec->root->addChild(empty);
+    auto px = Frame::draw(app, rec, {{95, 15}, {50, 50}, {5, 5}});
+    Frame::draw(app, rec, {});
+    EXPECT_EQ(outside->draws, 2);
+    EXPECT_TRUE(sameColor(px[0], kRed));
+    // The zero-width child never turned the window into a copy of the scratch target.
+    EXPECT_TRUE(sameColor(px[1], kGrey));
+    EXPECT_TRUE(sameColor(px[2], kGrey));
+    EXPECT_EQ(empty->cacheTexture, nullptr);
+}
+
+TEST_F(CachedDrawing, ResizeDrawsDirectlyDuringWarmup) {
+    auto* probe = new ProbeWidget(10, 10, 20, 20, kRed, true);
+    rec->root->addChild(probe);
+    Frame::draw(app, rec, {});
+    rec->root->resize(rec->sdlRenderer(), 100, 80);
+    for (int i = 0; i < 15; ++i) Frame::draw(app, rec, {});
+    EXPECT_EQ(probe->draws, 16);
+    Frame::draw(app, rec, {});
+    Frame::draw(app, rec, {});
+    EXPECT_EQ(probe->draws, 16);  // caching again, and the child was not dirty
+}
+
+TEST(Drawing, TooltipNearCornerEndsInsideTheWindow) {
+    TestApp app;
+    AppWindow* rec = app.openMain(200, 100, kGrey);
+    if (!app.getDefaultFont()) GTEST_SKIP() << "font missing";
+    auto* probe = new ProbeWidget(0, 0, 200, 100, kGrey);
+    probe->setTooltip("Hinweis");
+    rec->root->addChild(probe);
+    route(app, mouseMotion(rec->windowId, 195, 95));
+    GuiWindow* root = rec->root.get();
+    root->update(1000);
+    root->tooltipStart = 1000;
+    root->update(1600);
+    ASSERT_TRUE(root->tooltipVisible);
+    int tw = 0, th = 0;
+    TTF_SizeUTF8(app.getDefaultFont(), "Hinweis", &tw, &th);
+    int bx = 200 - (tw + 12), by = 100 - (th + 6);
+    auto px = Frame::draw(app, rec, {{bx, by}, {199, 99}, {bx + 1, by + 1}, {bx - 1, by}});
+    EXPECT_TRUE(sameColor(px[0], SDL_Color{0, 0, 0, 255}));  // outline corner
+    EXPECT_TRUE(sameColor(px[1], SDL_Color{0, 0, 0, 255}));
+    EXPECT_TRUE(sameColor(px[2], SDL_Color{255, 255, 225, 255}));
+    EXPECT_TRUE(sameColor(px[3], kGrey));
+}
+
+}  // namespace

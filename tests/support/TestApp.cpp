@@ -25,7 +25,10 @@ void TestApp::dispatchEvent(AppWindow* window, GuiEvent& e) {
     }
     const SDL_Event* s = e.sdl;
     if (s && s->type == SDL_WINDOWEVENT) {
-        if (s->window.event == SDL_WINDOWEVENT_CLOSE) return;
+        if (s->window.event == SDL_WINDOWEVENT_CLOSE) {
+            closeNotices.push_back(e.windowId);
+            return;
+        }
         if (s->window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
             keyboardFocused = true;
             activeWindowId = s->window.windowID;

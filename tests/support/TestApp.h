@@ -28,6 +28,8 @@ public:
 
     std::vector<Recorded> commands;
     int renders = 0;
+    // GuiEvent::windowId of every window-close notification received.
+    std::vector<uint32_t> closeNotices;
     // Called in renderWindow after drawing and before presenting (pixels are readable then).
     std::function<void(AppWindow*)> beforePresent;
 };
