@@ -6,6 +6,7 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <string>
 
 struct AppWindow;
 struct GuiEvent;
@@ -46,6 +47,15 @@ class IKeepAlivePopup {
 public:
     virtual ~IKeepAlivePopup() = default;
     virtual bool keepAlive() const = 0;
+};
+
+// Objects whose rows carry their own names (menus): lets the script runner name a posted
+// command after the row that sent it. Empty when no row has the id.
+class IItemNames {
+public:
+    virtual ~IItemNames() = default;
+    // The name of the last row whose id equals id.
+    virtual std::string itemNameForId(uint32_t id) const = 0;
 };
 
 // The engine's view of a script runner: ticked every frame, allowed to filter real input,
