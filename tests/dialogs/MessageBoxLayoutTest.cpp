@@ -8,7 +8,9 @@
 
 namespace {
 
-std::vector<std::string> lineCount(size_t n) { return std::vector<std::string>(n, "x"); }
+std::vector<std::string> lineCount(size_t n) {
+    return std::vector<std::string>(n, "x");
+}
 
 TEST(MessageBoxWrap, SplitsAtLineFeedsAndWhiteSpace) {
     struct Case {
@@ -35,25 +37,21 @@ TEST(MessageBoxWrap, SplitsAtLineFeedsAndWhiteSpace) {
           "\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4"}},
         {"  vorne und hinten  \n", {"vorne und hinten", ""}},
     };
-    for (const auto& c : cases) EXPECT_EQ(wrapMessageText(c.text), c.lines) << c.text;
+    for (const auto& c : cases)
+        EXPECT_EQ(wrapMessageText(c.text), c.lines) << c.text;
 }
 
 TEST(MessageBoxWrap, TheDemosLongTextBreaksIntoLinesOfAtMostFortyBytes) {
     auto lines = wrapMessageText(
         "Das ist nur eine simple MessageBox mit einem sehr langen Text um zu sehen ob die "
         "Zeilentrennung gut funktioniert!\n\nHier geht es weiter!");
+    // "einem ... ob die" would be 41 bytes: the greedy rule must move "die" on.
     const std::vector<std::string> expected = {
-        "Das ist nur eine simple MessageBox mit", "einem sehr langen Text um zu sehen ob die",
-        "Zeilentrennung gut funktioniert!", "", "Hier geht es weiter!"};
-    // "einem ... die" is 41 bytes: the greedy rule must have moved "die" on.
-    ASSERT_EQ(lines.size(), 6u);
-    EXPECT_EQ(lines[0], expected[0]);
-    EXPECT_EQ(lines[1], "einem sehr langen Text um zu sehen ob");
-    EXPECT_EQ(lines[2], "die Zeilentrennung gut funktioniert!");
-    EXPECT_EQ(lines[3], "");
-    EXPECT_EQ(lines[4], "");
-    EXPECT_EQ(lines[5], "Hier geht es weiter!");
-    for (const auto& l : lines) EXPECT_LE(l.size(), 40u);
+        "Das ist nur eine simple MessageBox mit", "einem sehr langen Text um zu sehen ob",
+        "die Zeilentrennung gut funktioniert!", "", "Hier geht es weiter!"};
+    EXPECT_EQ(lines, expected);
+    for (const auto& l : lines)
+        EXPECT_LE(l.size(), 40u);
 }
 
 TEST(MessageBoxLayout, HeightFollowsTheLineCountWithAFloorOf130) {
@@ -73,12 +71,12 @@ TEST(MessageBoxLayout, WidthFromTextButtonsAndIcon) {
         int width, textWidth, buttonsWidth, iconOffset;
     };
     const std::array<Case, 7> cases{{
-        {10, 1, 0, 320, 80, 100, 0},             // the 320-pixel floor
-        {40, 1, 0, 352, 320, 100, 0},            // 40 bytes x 8
-        {100, 1, 0, 452, 420, 100, 0},           // a 100-byte word reaches the 420 limit
+        {10, 1, 0, 320, 80, 100, 0},    // the 320-pixel floor
+        {40, 1, 0, 352, 320, 100, 0},   // 40 bytes x 8
+        {100, 1, 0, 452, 420, 100, 0},  // a 100-byte word reaches the 420 limit
         {100, 1, MB_ICON_ERROR, 496, 464, 100, 44},
         {10, 2, 0, 320, 80, 212, 0},
-        {10, 3, 0, 356, 80, 324, 0},             // three buttons with two gaps
+        {10, 3, 0, 356, 80, 324, 0},  // three buttons with two gaps
         {40, 3, MB_ICON_QUESTION, 396, 364, 324, 44},
     }};
     for (const auto& c : cases) {
@@ -115,7 +113,9 @@ TEST(MessageBoxButtons, SetsOrderDefaultsAndCancelResults) {
         {MB_YES | MB_NO | MB_CANCEL | MB_DEFAULT_THIRD, {"yes", "no", "cancel"}, 2, 2},
         // The third-button rule wins when both apply; neither applies without enough buttons.
         {MB_YES | MB_NO | MB_CANCEL | MB_DEFAULT_SECOND | MB_DEFAULT_THIRD,
-         {"yes", "no", "cancel"}, 2, 2},
+         {"yes", "no", "cancel"},
+         2,
+         2},
         {MB_DEFAULT_SECOND, {"ok"}, 0, 1},
         {MB_CANCEL | MB_DEFAULT_THIRD, {"ok", "cancel"}, 0, 2},
         {0x21203, {"ok", "cancel"}, 1, 2},  // the demo's "Enter bricht ab" box
@@ -123,9 +123,11 @@ TEST(MessageBoxButtons, SetsOrderDefaultsAndCancelResults) {
     for (const auto& c : cases) {
         auto buttons = messageBoxButtons(c.flags);
         std::vector<std::string> names;
-        for (const auto& b : buttons) names.emplace_back(b.name);
+        for (const auto& b : buttons)
+            names.emplace_back(b.name);
         EXPECT_EQ(names, c.names) << std::hex << c.flags;
-        EXPECT_EQ(defaultButtonIndex(c.flags, buttons.size()), c.defaultIndex) << std::hex << c.flags;
+        EXPECT_EQ(defaultButtonIndex(c.flags, buttons.size()), c.defaultIndex)
+            << std::hex << c.flags;
         EXPECT_EQ(cancelResultFor(buttons), c.cancelResult) << std::hex << c.flags;
     }
 }
@@ -165,16 +167,16 @@ TEST(MessageBoxIcons, ShapesAndColours) {
     std::array<uint32_t, 32 * 32> px{};
     // Colours in the middle of flat areas, away from anti-aliased edges.
     ASSERT_TRUE(paintMessageBoxIcon(MessageBoxIcon::Warning, px.data()));
-    EXPECT_EQ(rgbOf(px, 8, 27), 0xF2B31Au);   // triangle body (0.95, 0.7, 0.1)
+    EXPECT_EQ(rgbOf(px, 8, 27), 0xF3B319u);   // triangle body (0.95, 0.7, 0.1) as cairo rounds it
     EXPECT_EQ(rgbOf(px, 16, 15), 0x000000u);  // exclamation stroke
     EXPECT_EQ(rgbOf(px, 16, 25), 0x000000u);  // dot
     EXPECT_EQ(px[2 * 32 + 2] >> 24, 0u);      // outside the triangle stays transparent
 
     ASSERT_TRUE(paintMessageBoxIcon(MessageBoxIcon::Error, px.data()));
-    EXPECT_EQ(rgbOf(px, 16, 4), 0xCC1F1Fu);   // red disc (0.8, 0.12, 0.12)
+    EXPECT_EQ(rgbOf(px, 16, 4), 0xCC1E1Eu);   // red disc (0.8, 0.12, 0.12)
     EXPECT_EQ(rgbOf(px, 16, 16), 0xFFFFFFu);  // crossing of the white strokes
     EXPECT_EQ(rgbOf(px, 13, 13), 0xFFFFFFu);
-    EXPECT_EQ(px[0] >> 24, 0u);               // corner outside the disc
+    EXPECT_EQ(px[0] >> 24, 0u);  // corner outside the disc
 
     ASSERT_TRUE(paintMessageBoxIcon(MessageBoxIcon::Information, px.data()));
     EXPECT_EQ(rgbOf(px, 8, 16), 0x2666CCu);   // blue disc (0.15, 0.4, 0.8)
@@ -185,7 +187,7 @@ TEST(MessageBoxIcons, ShapesAndColours) {
     ASSERT_TRUE(paintMessageBoxIcon(MessageBoxIcon::Question, px.data()));
     EXPECT_EQ(rgbOf(px, 11, 12), 0xFFFFFFu);  // left end of the hook's arc
     EXPECT_EQ(rgbOf(px, 16, 25), 0xFFFFFFu);  // dot
-    EXPECT_EQ(rgbOf(px, 16, 9), 0x2666CCu);   // inside the hook: still the disc
+    EXPECT_EQ(rgbOf(px, 16, 12), 0x2666CCu);  // inside the hook: still the disc
 
     EXPECT_FALSE(paintMessageBoxIcon(MessageBoxIcon::None, px.data()));
 }

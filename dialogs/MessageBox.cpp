@@ -1,0 +1,255 @@
+#include "dialogs/MessageBox.h"
+
+#include "core/Engine.h"
+#include "core/Handles.h"
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+constexpr int kLineHeight = 20;
+constexpr int kPixelsPerByte = 8;
+constexpr int kMaxTextWidth = 420;
+constexpr int kButtonWidth = 100;
+constexpr int kButtonGap = 12;
+constexpr int kIconOffset = 44;
+constexpr int kMargin = 16;
+constexpr int kMinWidth = 320;
+constexpr int kMinHeight = 130;
+constexpr int kBottomSpace = 75;
+
+constexpr MessageBoxButtonSpec kOk{"Ok", 1, 1, "ok"};
+constexpr MessageBoxButtonSpec kYes{"Yes", 2, 3, "yes"};
+constexpr MessageBoxButtonSpec kNo{"No", 3, 4, "no"};
+constexpr MessageBoxButtonSpec kCancel{"Cancel", 0, 2, "cancel"};
+
+bool isWordSeparator(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+void wrapPiece(const std::string& piece, std::vector<std::string>& lines) {
+    if (piece.empty()) {
+        lines.emplace_back();
+        return;
+    }
+    std::string line;
+    size_t i = 0;
+    while (i < piece.size()) {
+        while (i < piece.size() && isWordSeparator(piece[i]))
+            ++i;
+        size_t start = i;
+        while (i < piece.size() && !isWordSeparator(piece[i]))
+            ++i;
+        if (start == i) break;
+        std::string_view word(piece.data() + start, i - start);
+        if (line.empty()) {
+            line = word;
+        } else if (line.size() + 1 + word.size() <= static_cast<size_t>(kMessageBoxWrapBytes)) {
+            line += ' ';
+            line += word;
+        } else {
+            lines.push_back(std::move(line));
+            line = word;
+        }
+    }
+    if (!line.empty()) lines.push_back(std::move(line));
+}
+
+// Straight alpha for SDL: cairo hands out premultiplied pixels.
+uint32_t unpremultiply(uint32_t argb) {
+    uint32_t a = argb >> 24;
+    if (a == 0) return 0;
+    if (a == 255) return argb;
+    auto channel = [a](uint32_t c) { return std::min<uint32_t>(255, (c * 255 + a / 2) / a); };
+    return (a << 24) | (channel((argb >> 16) & 0xFF) << 16) | (channel((argb >> 8) & 0xFF) << 8) |
+           channel(argb & 0xFF);
+}
+
+void paintWarning(cairo_t* cr) {
+    cairo_set_source_rgb(cr, 0.95, 0.7, 0.1);
+    cairo_move_to(cr, 16, 1);
+    cairo_line_to(cr, 31, 30);
+    cairo_line_to(cr, 1, 30);
+    cairo_close_path(cr);
+    cairo_fill(cr);
+    cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo_move_to(cr, 16, 11);
+    cairo_line_to(cr, 16, 20);
+    cairo_stroke(cr);
+    cairo_arc(cr, 16, 25, 2.2, 0, 2 * M_PI);
+    cairo_fill(cr);
+}
+
+void paintDisc(cairo_t* cr, double r, double g, double b) {
+    cairo_set_source_rgb(cr, r, g, b);
+    cairo_arc(cr, 16, 16, 15, 0, 2 * M_PI);
+    cairo_fill(cr);
+}
+
+void paintError(cairo_t* cr) {
+    paintDisc(cr, 0.8, 0.12, 0.12);
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_move_to(cr, 10, 10);
+    cairo_line_to(cr, 22, 22);
+    cairo_stroke(cr);
+    cairo_move_to(cr, 22, 10);
+    cairo_line_to(cr, 10, 22);
+    cairo_stroke(cr);
+}
+
+void paintQuestion(cairo_t* cr) {
+    paintDisc(cr, 0.15, 0.4, 0.8);
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_arc(cr, 16, 12.5, 5, -M_PI, M_PI / 3);
+    cairo_line_to(cr, 16, 20);
+    cairo_stroke(cr);
+    cairo_arc(cr, 16, 25, 2.2, 0, 2 * M_PI);
+    cairo_fill(cr);
+}
+
+void paintInformation(cairo_t* cr) {
+    paintDisc(cr, 0.15, 0.4, 0.8);
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_arc(cr, 16, 9, 2.2, 0, 2 * M_PI);
+    cairo_fill(cr);
+    cairo_move_to(cr, 16, 15);
+    cairo_line_to(cr, 16, 24);
+    cairo_stroke(cr);
+}
+
+// A coordinate moved by the display origin, kept inside the int range.
+int offsetBy(int value, int origin) {
+    long long moved = static_cast<long long>(value) + origin;
+    return static_cast<int>(std::clamp<long long>(moved, 0, INT_MAX));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Layout arithmetic
+
+std::vector<std::string> wrapMessageText(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (;;) {
+        size_t end = text.find('\n', start);
+        wrapPiece(text.substr(start, end == std::string::npos ? std::string::npos : end - start),
+                  lines);
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    if (lines.empty()) lines.emplace_back();
+    return lines;
+}
+
+std::vector<MessageBoxButtonSpec> messageBoxButtons(uint32_t flags) {
+    std::vector<MessageBoxButtonSpec> buttons;
+    if (flags & MB_YES) buttons.push_back(kYes);
+    if (flags & MB_NO) buttons.push_back(kNo);
+    if (!(flags & (MB_YES | MB_NO))) buttons.push_back(kOk);
+    if (flags & MB_CANCEL) buttons.push_back(kCancel);
+    return buttons;
+}
+
+MessageBoxLayout layoutMessageBox(const std::vector<std::string>& lines, size_t buttonCount,
+                                  uint32_t flags) {
+    size_t maxLen = 0;
+    for (const auto& line : lines)
+        maxLen = std::max(maxLen, line.size());
+    const bool hasIcon = (flags & MB_ICON_MASK) != 0;
+    MessageBoxLayout l;
+    // Compared before multiplying: a line of a billion bytes must not overflow.
+    l.textWidth = maxLen >= kMaxTextWidth / kPixelsPerByte + 1
+                      ? kMaxTextWidth
+                      : std::min(static_cast<int>(maxLen) * kPixelsPerByte, kMaxTextWidth);
+    const size_t m = std::max<size_t>(buttonCount, 1);
+    l.buttonsWidth =
+        static_cast<int>(m) * kButtonWidth + (m > 1 ? static_cast<int>(m - 1) * kButtonGap : 0);
+    l.iconOffset = hasIcon ? kIconOffset : 0;
+    l.textWidth += l.iconOffset;
+    l.width = std::max(std::max(l.buttonsWidth, l.textWidth) + 2 * kMargin, kMinWidth);
+    const long long textHeight = static_cast<long long>(lines.size()) * kLineHeight;
+    const long long content = std::max<long long>(textHeight, hasIcon ? kMessageBoxIconSize : 0);
+    l.height = static_cast<int>(std::min<long long>(
+        std::max<long long>(content + kBottomSpace, kMinHeight), kMessageBoxMaxHeight));
+    return l;
+}
+
+size_t defaultButtonIndex(uint32_t flags, size_t buttonCount) {
+    if ((flags & MB_DEFAULT_THIRD) && buttonCount >= 3) return 2;
+    if ((flags & MB_DEFAULT_SECOND) && buttonCount >= 2) return 1;
+    return 0;
+}
+
+int cancelResultFor(const std::vector<MessageBoxButtonSpec>& buttons) {
+    bool hasNo = false;
+    for (const auto& b : buttons) {
+        if (b.id == kCancel.id) return kCancel.result;
+        if (b.id == kNo.id) hasNo = true;
+    }
+    if (hasNo) return kNo.result;
+    return buttons.empty() ? kOk.result : buttons.front().result;
+}
+
+MessageBoxIcon iconForFlags(uint32_t flags) {
+    if (!(flags & MB_ICON_MASK)) return MessageBoxIcon::None;
+    if ((flags & (MB_ICON_WARNING | MB_ICON_ERROR)) == MB_ICON_WARNING)
+        return MessageBoxIcon::Warning;
+    if (flags & MB_ICON_ERROR) return MessageBoxIcon::Error;
+    if (flags & MB_ICON_QUESTION) return MessageBoxIcon::Question;
+    return MessageBoxIcon::Information;
+}
+
+bool paintMessageBoxIcon(MessageBoxIcon icon, uint32_t* pixels) {
+    if (icon == MessageBoxIcon::None || !pixels) return false;
+    const int size = kMessageBoxIconSize;
+    std::fill(pixels, pixels + size * size, 0u);
+    CairoSurfacePtr surface(cairo_image_surface_create_for_data(
+        reinterpret_cast<unsigned char*>(pixels), CAIRO_FORMAT_ARGB32, size, size, size * 4));
+    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) return false;
+    CairoPtr cr(cairo_create(surface.get()));
+    if (cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS) return false;
+    cairo_set_line_width(cr.get(), 3.5);
+    cairo_set_line_cap(cr.get(), CAIRO_LINE_CAP_ROUND);
+    switch (icon) {
+        case MessageBoxIcon::Warning:
+            paintWarning(cr.get());
+            break;
+        case MessageBoxIcon::Error:
+            paintError(cr.get());
+            break;
+        case MessageBoxIcon::Question:
+            paintQuestion(cr.get());
+            break;
+        default:
+            paintInformation(cr.get());
+            break;
+    }
+    cairo_surface_flush(surface.get());
+    bool ok = cairo_status(cr.get()) == CAIRO_STATUS_SUCCESS;
+    cr.reset();
+    surface.reset();
+    for (int i = 0; i < size * size; ++i)
+        pixels[i] = unpremultiply(pixels[i]);
+    return ok;
+}
+
+void requestedMessageBoxPosition(uint32_t flags, int& x, int& y) {
+    if (flags & MB_CENTER) {
+        x = y = SDL_WINDOWPOS_CENTERED;
+        return;
+    }
+    ZazOvadir* engine = ZazOvadir::current();
+    int display = 0;
+    if (engine && engine->mainWindow && engine->mainWindow->sdlWindow)
+        display = std::max(SDL_GetWindowDisplayIndex(engine->mainWindow->sdlWindow.get()), 0);
+    SDL_Rect bounds{0, 0, 0, 0};
+    bool haveBounds = SDL_GetDisplayUsableBounds(display, &bounds) == 0;
+    x = x < 0 ? SDL_WINDOWPOS_CENTERED : (haveBounds ? offsetBy(x, bounds.x) : x);
+    y = y < 0 ? SDL_WINDOWPOS_CENTERED : (haveBounds ? offsetBy(y, bounds.y) : y);
+}
