@@ -1,0 +1,70 @@
+// Glyph metrics, coverage bitmaps and kerning per FreeType face, and glyph textures per
+// renderer, so that laying out and drawing text does not ask FreeType again for what it
+// already answered. Entries hold exactly what FT_Load_Glyph with FT_LOAD_RENDER produced.
+#pragma once
+
+#include <SDL.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+struct GlyphImage {
+    bool loaded = false;  // FT_Load_Glyph succeeded
+    int32_t advance = 0;  // pixels
+    int32_t cellWidth = 0;
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t bitmapWidth = 0;
+    int32_t bitmapRows = 0;
+    bool gray = false;
+    std::vector<uint8_t> coverage;  // bitmapRows * bitmapWidth, only for drawable grey bitmaps
+
+    bool drawable() const { return loaded && gray && bitmapWidth > 0 && bitmapRows > 0; }
+};
+
+// Reads one glyph straight from FreeType (the uncached path and the cache's filler).
+GlyphImage loadGlyphImage(FT_Face face, uint32_t glyphIndex, bool keepCoverage);
+// The pixel-exact texture the text control draws for one glyph: (c, c, c, coverage).
+SDL_Texture* makeGlyphTexture(SDL_Renderer* r, const uint8_t* coverage, int pitch, int width,
+                              int rows, uint8_t c);
+
+class FaceCache {
+public:
+    // The cache of a face, created on first use and dropped when FreeType frees the face or
+    // its pixel size changes. Null when the face is null or its slot for user data is taken.
+    static FaceCache* of(FT_Face face);
+
+    uint32_t charIndex(uint32_t codePoint);
+    const GlyphImage& glyph(uint32_t glyphIndex);
+    // Horizontal kerning in whole pixels (26.6 shifted right by 6).
+    int32_t kerning(uint32_t left, uint32_t right);
+    bool hasKerning() const { return kerns; }
+    uint32_t serial() const { return serialNumber; }
+    // The texture of a glyph for renderer r in colour c (0 or 255); null when not drawable.
+    SDL_Texture* texture(SDL_Renderer* r, uint32_t glyphIndex, uint8_t c);
+
+    explicit FaceCache(FT_Face face);
+    ~FaceCache();
+
+private:
+    static void finalize(void* object);
+    bool sizeChanged() const;
+    void reset();
+
+    FT_Face face;
+    uint32_t serialNumber = 0;
+    bool kerns = false;
+    FT_Size_Metrics sizeMetrics{};
+    std::vector<uint32_t> lowCharIndex;  // code points below kLowChars; UINT32_MAX unknown
+    std::unordered_map<uint32_t, uint32_t> highCharIndex;
+    std::vector<std::unique_ptr<GlyphImage>> images;
+    std::vector<std::vector<int32_t>> kernRows;  // per left glyph, INT32_MIN unknown
+};
+
+// Destroys the glyph textures kept for r (the engine calls this while tearing r down).
+void releaseGlyphTextures(SDL_Renderer* r);
+size_t glyphTextureCount(SDL_Renderer* r);

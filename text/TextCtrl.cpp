@@ -1,0 +1,336 @@
+// The text control's model: construction, content changes, selection, scrolling, hit
+// testing, word boundaries and the caret's activation and blink.
+#include "text/TextCtrl.h"
+
+#include "core/Engine.h"
+#include "core/Window.h"
+#include "text/Utf8.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+bool GuiTextCtrl::useGlyphCache = true;
+
+GuiTextCtrl::GuiTextCtrl(GuiObject* parent, int id, int x, int y, int width, int height,
+                         SDL_Color bgColor, FT_Face face, int flags)
+    : GuiObject(parent, id, x, y, width, height, bgColor), face(face) {
+    password = (flags & TEXT_PASSWORD) != 0;
+    multiline = !password && (flags & TEXT_MULTILINE) != 0;
+    readOnly = (flags & TEXT_READONLY) != 0;
+    wordWrap = multiline && (flags & TEXT_WORDWRAP) != 0;
+    printCharmaps();
+    caretResetTime = caretToggleTime = SDL_GetTicks();
+    caretOn = true;
+    layoutText(face, text);
+    invalidate();
+    if (multiline) updateScrollbars();
+}
+
+GuiTextCtrl::~GuiTextCtrl() = default;
+
+void GuiTextCtrl::printCharmaps() const {
+    if (!face) return;
+    for (int i = 0; i < face->num_charmaps; ++i)
+        std::printf("Charmap %d: platform_id = %d, encoding_id = %d\n", i,
+                    face->charmaps[i]->platform_id, face->charmaps[i]->encoding_id);
+}
+
+bool GuiTextCtrl::getValue(std::string& out) {
+    out = text;
+    return true;
+}
+
+bool GuiTextCtrl::setValue(const std::string& value) {
+    setText(value);
+    return true;
+}
+
+void GuiTextCtrl::focusLost(GuiObject*) {
+    clearSelection();
+    invalidate();
+}
+
+void GuiTextCtrl::relayout() {
+    layoutText(face, text);
+    invalidate();
+    if (multiline) updateScrollbars();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Content
+
+void GuiTextCtrl::setText(const std::string& value) {
+    const bool same = value == text;
+    text = value;
+    cursor = std::min(cursor, countCodePoints(text));
+    clearSelection();
+    invalidate();
+    layoutText(face, text);
+    invalidate();
+    if (!same && onChange) onChange();
+}
+
+void GuiTextCtrl::appendText(const std::string& value) {
+    if (value.empty()) return;
+    text += value;
+    resumeLayout(value);
+    cursor = textCodePoints;
+    clearSelection();
+    invalidate();
+    ensureCaretVisible();
+    invalidate();
+    if (onChange) onChange();
+}
+
+std::string GuiTextCtrl::selectedText() const {
+    if (password) return {};
+    // normalizeSelection on a copy: reading the selection must not change it.
+    int32_t a = selStart, b = selEnd;
+    if (a == -1 && b == -1) return {};
+    if (a == -1) a = 0;
+    a = std::max(a, 0);
+    b = std::max(b, 0);
+    if (a > b) std::swap(a, b);
+    if (a == b) return {};
+    size_t from = static_cast<size_t>(byteOffsetOf(text, a));
+    size_t to = static_cast<size_t>(byteOffsetOf(text, b));
+    return text.substr(from, to - from);
+}
+
+bool GuiTextCtrl::deleteSelection() {
+    if (selectedText().empty()) return false;
+    normalizeSelection();
+    size_t from = static_cast<size_t>(std::min(selByteStart, selByteEnd));
+    size_t to = static_cast<size_t>(std::max(selByteStart, selByteEnd));
+    to = std::min(to, text.size());
+    text.erase(from, to - from);
+    cursor = countCodePoints(text.data(), from);
+    layoutText(face, text);
+    clearSelection();
+    invalidate();
+    return true;
+}
+
+std::pair<const char*, const char*> GuiTextCtrl::debugLines() const {
+    static char line1[160];
+    static char line2[160];
+    std::snprintf(line1, sizeof line1, "CursorIndex %ld   SelIndex %d:%d   SelByte %d:%d",
+                  static_cast<long>(cursor), selStart, selEnd, selByteStart, selByteEnd);
+    if (cursor >= 0 && static_cast<size_t>(cursor) < glyphs.size())
+        std::snprintf(line2, sizeof line2, "Scroll %d:%d   CP %lu", scrollX, scrollY,
+                      static_cast<unsigned long>(glyphs[cursor].codePoint));
+    else
+        std::snprintf(line2, sizeof line2, "Scroll %d:%d   CP invalid", scrollX, scrollY);
+    return {line1, line2};
+}
+
+// ---------------------------------------------------------------------------------------------
+// Selection
+
+void GuiTextCtrl::clearSelection() {
+    selStart = selEnd = selByteStart = selByteEnd = -1;
+}
+
+void GuiTextCtrl::setSelectionIndices(int32_t start, int32_t end) {
+    selStart = start;
+    selEnd = end;
+    selByteStart = byteOffsetOf(text, start);
+    selByteEnd = byteOffsetOf(text, end);
+}
+
+void GuiTextCtrl::normalizeSelection() {
+    if (selStart == -1) {
+        if (selEnd == -1) return;
+        selStart = 0;
+    }
+    int32_t a = std::max(selStart, 0), b = std::max(selEnd, 0);
+    if (a > b) std::swap(a, b);
+    setSelectionIndices(a, b);
+    invalidate();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Extent and scrolling
+
+int32_t GuiTextCtrl::rightEdge(size_t i) const {
+    const Glyph& g = glyphs[i];
+    if (i + 1 < glyphs.size() && glyphs[i + 1].y == g.y) return glyphs[i + 1].x;
+    return g.x + std::max(g.width, 1);
+}
+
+std::pair<int32_t, int32_t> GuiTextCtrl::contentExtent() const {
+    if (glyphs.empty()) return {0, 0};
+    // Glyphs before the last line are final; fold them into the prefix once.
+    int32_t stable =
+        layoutState.valid ? std::min<int32_t>(layoutState.lineStart, glyphs.size()) : 0;
+    stable = std::max(stable - 1, 0);  // the glyph before the line start keeps its own edge rule
+    ExtentPrefix& p = extentPrefix;
+    for (; p.upTo < stable; ++p.upTo) {
+        p.maxRight = std::max<int64_t>(p.maxRight, rightEdge(p.upTo));
+        p.maxY = std::max<int64_t>(p.maxY, glyphs[p.upTo].y);
+    }
+    int64_t maxRight = p.maxRight, maxY = p.maxY;
+    for (size_t i = p.upTo; i < glyphs.size(); ++i) {
+        maxRight = std::max<int64_t>(maxRight, rightEdge(i));
+        maxY = std::max<int64_t>(maxY, glyphs[i].y);
+    }
+    int64_t w = std::max<int64_t>(0, maxRight - x);
+    int64_t h = std::max<int64_t>(0, maxY - metrics.descender + 10 - y);
+    return {static_cast<int32_t>(std::min<int64_t>(w, INT32_MAX)),
+            static_cast<int32_t>(std::min<int64_t>(h, INT32_MAX))};
+}
+
+int32_t GuiTextCtrl::roundToLine(int32_t v) const {
+    if (metrics.height < 1) return v;
+    return v - v % metrics.height;
+}
+
+void GuiTextCtrl::updateScrollbars() {
+    if (!multiline) return;
+    auto [W, H] = contentExtent();
+    const int w = width, h = height, t = kBarThickness;
+    vScroll.visible = H > h || (W > w && H > h - t);
+    hScroll.visible = !wordWrap && (W > w || (H > h && W > w - t));
+    const int viewW = vScroll.visible ? w - t : w;
+    const int viewH = hScroll.visible ? h - t : h;
+    const int maxY = roundToLine(std::max(0, H - viewH));
+    scrollX = wordWrap ? 0 : std::clamp(scrollX, 0, std::max(0, W - viewW));
+    scrollY = std::clamp(scrollY, 0, maxY);
+    if (vScroll.visible)
+        vScroll.setGeometry(x + viewW, y, t, viewH, H, viewH, scrollY, maxY);
+    else
+        vScroll.dragging = false;
+    if (hScroll.visible)
+        hScroll.setGeometry(x, y + viewH, viewW, t, W, viewW, scrollX, -1);
+    else
+        hScroll.dragging = false;
+}
+
+GuiTextCtrl::CaretPoint GuiTextCtrl::caretGlyphPoint() const {
+    if (cursor >= 0 && static_cast<size_t>(cursor) < glyphs.size())
+        return {glyphs[cursor].x, glyphs[cursor].y};
+    const Glyph& last = glyphs.back();
+    return {last.x + last.width, last.y};
+}
+
+void GuiTextCtrl::ensureCaretVisible() {
+    if (glyphs.empty() || metrics.height < 1) return;
+    const CaretPoint c = caretGlyphPoint();
+    const int32_t top = lineTop(c.y);
+    const int32_t vBar = vScroll.visible ? kBarThickness : 0;
+    const int32_t hBar = hScroll.visible ? kBarThickness : 0;
+    if (x + 20 > c.x - scrollX) {
+        scrollX = std::max(0, c.x - (x + 20));
+    } else {
+        const int32_t right = x + width - 20 - vBar;
+        if (right < c.x - scrollX) scrollX = std::max(0, c.x - right);
+    }
+    if (y + 20 > top - scrollY) {
+        scrollY = std::max(0, top - (y + 20));
+    } else {
+        const int32_t bottom = y + height - 20 - hBar;
+        if (bottom < top + metrics.height - scrollY)
+            scrollY = std::max(0, top + metrics.height - bottom);
+    }
+    scrollY = roundToLine(scrollY);
+    if (wordWrap) scrollX = 0;
+    auto [W, H] = contentExtent();
+    scrollX = std::clamp(scrollX, 0, std::max(0, W + vBar - width));
+    scrollY = std::clamp(scrollY, 0, roundToLine(std::max(0, H + hBar - height)));
+    invalidate();
+    if (multiline) updateScrollbars();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Hit testing and words
+
+size_t GuiTextCtrl::firstGlyphWithTopAtLeast(int64_t top) const {
+    // Baselines never decrease along the glyph list, so lines can be found by bisection.
+    auto it = std::partition_point(glyphs.begin(), glyphs.end(), [&](const Glyph& g) {
+        return int64_t(g.y) - metrics.ascender - 3 < top;
+    });
+    return static_cast<size_t>(it - glyphs.begin());
+}
+
+int32_t GuiTextCtrl::indexAt(int px, int py) const {
+    const int32_t total = textCodePoints;
+    if (glyphs.empty()) return total;
+    const int64_t qx = int64_t(px) + scrollX, qy = int64_t(py) + scrollY;
+    size_t first = firstGlyphWithTopAtLeast(qy - metrics.height);
+    if (first >= glyphs.size() || lineTop(glyphs[first].y) > qy) return total;
+    const int32_t lineY = glyphs[first].y;
+    size_t i = first;
+    for (; i < glyphs.size() && glyphs[i].y == lineY; ++i) {
+        const Glyph& g = glyphs[i];
+        int64_t mid = int64_t(g.x) + g.width / 2;
+        if (i + 1 < glyphs.size() && glyphs[i + 1].y == lineY)
+            mid = (int64_t(g.x) + glyphs[i + 1].x) / 2;
+        if (mid > qx) return std::min<int32_t>(static_cast<int32_t>(i), total);
+    }
+    const size_t k = i - 1;
+    int64_t answer;
+    if (glyphs[k].codePoint == 10)
+        answer = k;
+    else if (!wordWrap || k + 1 == glyphs.size())
+        answer = k + 1;
+    else
+        answer = k;
+    return static_cast<int32_t>(std::min<int64_t>(answer, total));
+}
+
+namespace {
+
+bool isSeparator(uint32_t cp) {
+    constexpr uint64_t kMask = 0x8C007387FFFFFFFFull;
+    return cp < 64 && ((kMask >> cp) & 1u);
+}
+
+}  // namespace
+
+std::pair<int32_t, int32_t> GuiTextCtrl::wordRangeAt(int32_t index) const {
+    if (glyphs.empty() || index < 0) return {0, 0};
+    const int32_t count = static_cast<int32_t>(glyphs.size());
+    const int32_t i = std::min(index, count - 1);
+    int32_t w = i;
+    while (w >= 0 && isSeparator(glyphs[w].codePoint))
+        --w;
+    if (w < 0) return {i, i};
+    int32_t start = w;
+    while (start > 0 && !isSeparator(glyphs[start - 1].codePoint))
+        --start;
+    int32_t end = w + 1;
+    while (end < count && !isSeparator(glyphs[end].codePoint))
+        ++end;
+    return {start, end};
+}
+
+// ---------------------------------------------------------------------------------------------
+// Caret
+
+void GuiTextCtrl::update(uint32_t now) {
+    ZazOvadir* engine = window ? window->engine : nullptr;
+    if (!engine) return;
+    const bool target =
+        engine->activeEditable == static_cast<IEditable*>(this) && engine->keyboardFocused;
+    if (target == caretActive) {
+        caretPendingSince = 0;
+    } else if (caretPendingSince == 0) {
+        caretPendingSince = now ? now : 1;
+    } else if (now - caretPendingSince >= 50) {
+        caretActive = target;
+        caretPendingSince = 0;
+        if (caretActive) {
+            caretOn = true;
+            caretToggleTime = now;
+            caretResetTime = now - 1000;
+        }
+        invalidate();
+    }
+    if (!caretActive || selStart != selEnd) return;
+    if (now - caretResetTime > 999) {
+        if (now - caretToggleTime >= 500) invalidate();
+    } else if (!caretOn) {
+        invalidate();
+    }
+}
