@@ -1,8 +1,10 @@
 // Entry point of the demo: build the catalogue, run the main loop, map the script's end to
 // the exit code.
 #include "demo/Demo.h"
+#include "demo/DemoRunner.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <memory>
 
@@ -13,20 +15,36 @@ constexpr int kExitScriptFailed = 1;
 constexpr int kExitBadOption = 2;
 constexpr int kExitStartFailed = 3;
 
+// The script named by GUI_DEMO_SCRIPT; empty means no scripted run.
+std::string scriptPath() {
+    const char* path = std::getenv("GUI_DEMO_SCRIPT");
+    return path ? path : "";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Declared first so it outlives the demo: the engine's destructor ends its run.
+    std::unique_ptr<DemoRunner> runner;
     try {
         auto demo = std::make_unique<Demo>();
+        runner = std::make_unique<DemoRunner>(demo.get());
+        demo->runner = runner.get();
         if (!demo->parseOptions(argc, argv)) return kExitBadOption;
+        const std::string script = scriptPath();
+        // A bad script ends the program before any window opens.
+        if (!script.empty() && !runner->loadScript(script)) {
+            SDL_Log("%s", runner->error.c_str());
+            return kExitScriptFailed;
+        }
         if (!demo->build()) {
             SDL_Log("Demo: Hauptfenster konnte nicht angelegt werden");
             return kExitStartFailed;
         }
+        if (!script.empty()) runner->attach();
         demo->run();
-        bool scriptFailed = false;
         demo.reset();
-        return scriptFailed ? kExitScriptFailed : kExitOk;
+        return runner->state == DemoRunner::Failed ? kExitScriptFailed : kExitOk;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tambergui-demo: %s\n", e.what());
         return kExitStartFailed;
