@@ -167,8 +167,10 @@ void GuiGridSizer::calcMin(int& w, int& h) {
     std::vector<int> widths, heights;
     trackSizes(widths, heights);
     w = h = 0;
-    for (int cw : widths) w += cw;
-    for (int rh : heights) h += rh;
+    for (int cw : widths)
+        w += cw;
+    for (int rh : heights)
+        h += rh;
     w += (static_cast<int>(widths.size()) - 1) * hgap;
     h += (static_cast<int>(heights.size()) - 1) * vgap;
 }
@@ -179,9 +181,11 @@ namespace {
 void spreadSpare(std::vector<int>& tracks, int available, int gap) {
     const int count = static_cast<int>(tracks.size());
     int used = std::max(count - 1, 0) * gap;
-    for (int t : tracks) used += t;
+    for (int t : tracks)
+        used += t;
     const int spare = std::max(available - used, 0);
-    for (int i = 0; i < count; ++i) tracks[i] += spare / count + (i < spare % count ? 1 : 0);
+    for (int i = 0; i < count; ++i)
+        tracks[i] += spare / count + (i < spare % count ? 1 : 0);
 }
 
 }  // namespace
@@ -195,8 +199,10 @@ void GuiGridSizer::layout(int x, int y, int w, int h) {
     const int columns = static_cast<int>(widths.size());
     const int rowsUsed = static_cast<int>(heights.size());
     std::vector<int> colX(columns), rowY(rowsUsed);
-    for (int c = 0, px = x; c < columns; px += widths[c] + hgap, ++c) colX[c] = px;
-    for (int r = 0, py = y; r < rowsUsed; py += heights[r] + vgap, ++r) rowY[r] = py;
+    for (int c = 0, px = x; c < columns; px += widths[c] + hgap, ++c)
+        colX[c] = px;
+    for (int r = 0, py = y; r < rowsUsed; py += heights[r] + vgap, ++r)
+        rowY[r] = py;
     for (size_t i = 0; i < items.size(); ++i) {
         const int r = static_cast<int>(i) / columns;
         const int c = static_cast<int>(i) % columns;

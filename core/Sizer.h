@@ -18,8 +18,8 @@ enum : int32_t {
 class GuiSizer {
 public:
     struct Item {
-        GuiObject* object = nullptr;       // not owned
-        std::unique_ptr<GuiSizer> sizer;   // owned nested sizer
+        GuiObject* object = nullptr;      // not owned
+        std::unique_ptr<GuiSizer> sizer;  // owned nested sizer
         int32_t proportion = 0;
         int32_t border = 0;
         int32_t flags = 0;

@@ -1,0 +1,296 @@
+#include "controls/Labels.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr SDL_Color kBlack{0, 0, 0, 255};
+constexpr const char* kEllipsis = "\xE2\x80\xA6";  // U+2026
+
+bool isContinuationByte(unsigned char c) {
+    return c >= 0x80 && c <= 0xBF;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// GuiLabel
+
+GuiLabel::GuiLabel(GuiObject* parent, int id, int x, int y, int w, int h, SDL_Color color,
+                   const std::string& text, TTF_Font* font, uint32_t flags)
+    : GuiObject(parent, id, x, y, w, h, color), text(text), font(font), flags(flags) {}
+
+bool GuiLabel::getValue(std::string& out) {
+    out = text;
+    return true;
+}
+
+bool GuiLabel::setValue(const std::string& value) {
+    text = value;
+    invalidate();
+    return true;
+}
+
+const std::string& GuiLabel::displayText() {
+    if (!(flags & LABEL_ELLIPSIS_START) || !font) return text;
+    if (cachedWidth == width && cachedSource == text) return cachedDisplay;
+    shorten();
+    return cachedDisplay;
+}
+
+void GuiLabel::shorten() {
+    ++shortenings;
+    cachedSource = text;
+    cachedWidth = width;
+    cachedDisplay = text;
+    int tw = 0, th = 0;
+    if (TTF_SizeUTF8(font, text.c_str(), &tw, &th) == 0 && tw <= width) return;
+    cachedDisplay = kEllipsis;
+    const size_t length = text.size();
+    if (length < 2) return;
+    for (size_t i = 1; i < length; ++i) {
+        if (isContinuationByte(static_cast<unsigned char>(text[i]))) continue;
+        std::string candidate = kEllipsis + text.substr(i);
+        if (TTF_SizeUTF8(font, candidate.c_str(), &tw, &th) != 0 || tw > width) continue;
+        // Let a path separator in the shown tail begin it.
+        size_t p = text.find_first_of("/\\", i);
+        if (p != std::string::npos && p + 1 < length) candidate = kEllipsis + text.substr(p);
+        cachedDisplay = std::move(candidate);
+        return;
+    }
+}
+
+void GuiLabel::draw(SDL_Renderer* r) {
+    const std::string& shown = displayText();
+    int tw = 0, th = 0;
+    SDL_Texture* t = textCache.get(r, font, shown, kBlack, tw, th);
+    if (!t) return;
+    SDL_Rect dst{(flags & LABEL_LEFT) ? x : x + (width - tw) / 2, y + (height - th) / 2, tw, th};
+    SDL_RenderCopy(r, t, nullptr, &dst);
+}
+
+// ---------------------------------------------------------------------------------------------
+// GuiPanel
+
+GuiPanel::GuiPanel(GuiObject* parent, int id, int x, int y, int w, int h, SDL_Color bgColor,
+                   const std::string& title, TTF_Font* font)
+    : GuiObject(parent, id, x, y, w, h, bgColor),
+      title(title),
+      font(font),
+      placedX(x),
+      placedY(y) {}
+
+// Children first, then the sizer that placed them.
+GuiPanel::~GuiPanel() {
+    kids.capture = kids.hover = nullptr;
+    kids.children.clear();
+    sizer.reset();
+}
+
+GuiObject* GuiPanel::addChild(GuiObject* child) {
+    followPosition();
+    return kids.add(this, child, x, y);
+}
+
+void GuiPanel::followPosition() {
+    const int dx = x - placedX, dy = y - placedY;
+    placedX = x;
+    placedY = y;
+    if (dx != 0 || dy != 0) kids.moveBy(dx, dy);
+}
+
+void GuiPanel::relayout() {
+    kids.attach(this);
+    followPosition();
+    relayoutSizer();
+}
+
+void GuiPanel::setSizer(GuiSizer* newSizer) {
+    sizer.reset(newSizer);
+    relayoutSizer();
+}
+
+int GuiPanel::contentTop() const {
+    if (title.empty() || !font) return y;
+    return y + TTF_FontHeight(font) + 4;
+}
+
+void GuiPanel::relayoutSizer() {
+    if (!sizer) return;
+    const int top = contentTop();
+    sizer->layout(x, top, width, y + height - top);
+}
+
+void GuiPanel::setGeometry(int nx, int ny, int w, int h) {
+    x = nx;
+    y = ny;
+    width = w;
+    height = h;
+    followPosition();
+    relayoutSizer();
+    invalidate();
+}
+
+void GuiPanel::resize(SDL_Renderer*, int w, int h) {
+    width = w;
+    height = h;
+    relayoutSizer();
+    invalidate();
+}
+
+GuiObject* GuiPanel::tooltipTarget() {
+    GuiObject* t = kids.tooltipTarget();
+    return t ? t : this;
+}
+
+GuiObject* GuiPanel::findByName(const std::string& n) {
+    if (GuiObject* self = GuiObject::findByName(n)) return self;
+    return kids.findByName(n);
+}
+
+bool GuiPanel::findItem(const std::string& label, GuiObject*& owner, SDL_Rect& out) {
+    if (kids.findItem(label, owner, out)) return true;
+    return GuiObject::findItem(label, owner, out);
+}
+
+GuiObject* GuiPanel::hitTest(int px, int py) {
+    if (GuiObject* hit = kids.hitTest(px, py)) return hit;
+    return GuiObject::hitTest(px, py);
+}
+
+GuiObject* GuiPanel::wheelTarget(int px, int py) {
+    return kids.wheelTarget(px, py);
+}
+
+void GuiPanel::update(uint32_t now) {
+    kids.update(now);
+}
+
+void GuiPanel::handleEvent(GuiEvent& e) {
+    kids.route(e);
+}
+
+void GuiPanel::mouseLeave() {
+    if (GuiObject* h = kids.hover) {
+        h->mouseLeave();
+        h->invalidate();
+    }
+    kids.hover = nullptr;
+}
+
+void GuiPanel::drawFrame(SDL_Renderer* r) {
+    const int fh = TTF_FontHeight(font);
+    const int ly = y + fh / 2;
+    SDL_SetRenderDrawColor(r, 120, 120, 120, 255);
+    SDL_RenderDrawLine(r, x, ly, x + width - 1, ly);
+    SDL_RenderDrawLine(r, x, ly, x, y + height - 1);
+    SDL_RenderDrawLine(r, x + width - 1, ly, x + width - 1, y + height - 1);
+    SDL_RenderDrawLine(r, x, y + height - 1, x + width - 1, y + height - 1);
+    int tw = 0, th = 0;
+    SDL_Texture* t = titleCache.get(r, font, title, kBlack, tw, th);
+    if (!t) return;
+    SDL_SetRenderDrawColor(r, bgColor.r, bgColor.g, bgColor.b, bgColor.a);
+    SDL_Rect cut{x + 4, y, tw + 4, fh};
+    SDL_RenderFillRect(r, &cut);
+    SDL_Rect dst{x + 6, y, tw, th};
+    SDL_RenderCopy(r, t, nullptr, &dst);
+}
+
+void GuiPanel::draw(SDL_Renderer* r) {
+    SDL_SetRenderDrawColor(r, bgColor.r, bgColor.g, bgColor.b, bgColor.a);
+    SDL_Rect rc = rect();
+    SDL_RenderFillRect(r, &rc);
+    if (!title.empty() && font) drawFrame(r);
+    kids.draw(r, rc);
+}
+
+// ---------------------------------------------------------------------------------------------
+// GuiStatusBar
+
+GuiStatusBar::GuiStatusBar(GuiObject* parent, int id, SDL_Color bgColor, TTF_Font* font)
+    : GuiObject(parent, id, 0, 0, 100, 22, bgColor), font(font) {
+    panes.push_back(Pane{});
+}
+
+GuiStatusBar::~GuiStatusBar() = default;
+
+void GuiStatusBar::relayout() {
+    if (parent) width = parent->width;
+    int64_t fixed = 0;
+    int sharing = 0;
+    for (const Pane& p : panes) {
+        if (p.paneWidth >= 0)
+            fixed += p.paneWidth;
+        else
+            ++sharing;
+    }
+    const int rest = static_cast<int>(std::max<int64_t>(width - fixed, 0));
+    int lastSharing = -1;
+    for (size_t i = 0; i < panes.size(); ++i)
+        if (panes[i].paneWidth < 0) lastSharing = static_cast<int>(i);
+    int px = 0;
+    for (size_t i = 0; i < panes.size(); ++i) {
+        Pane& p = panes[i];
+        if (p.paneWidth >= 0)
+            p.actualWidth = p.paneWidth;
+        else
+            p.actualWidth =
+                rest / sharing + (static_cast<int>(i) == lastSharing ? rest % sharing : 0);
+        p.paneX = px;
+        px += p.actualWidth;
+    }
+    invalidate();
+}
+
+void GuiStatusBar::setText(const std::string& text, int pane) {
+    if (pane < 0 || pane >= static_cast<int>(panes.size())) return;
+    panes[pane].text = text;
+    invalidate();
+}
+
+std::string GuiStatusBar::getText(int pane) const {
+    if (pane < 0 || pane >= static_cast<int>(panes.size())) return {};
+    return panes[pane].text;
+}
+
+void GuiStatusBar::setPaneCount(int n) {
+    panes.resize(static_cast<size_t>(std::max(n, 0)));
+    relayout();
+}
+
+void GuiStatusBar::setPanes(const std::vector<int>& widths) {
+    panes.clear();
+    for (int w : widths) {
+        Pane p;
+        p.paneWidth = w;
+        panes.push_back(p);
+    }
+    relayout();
+}
+
+void GuiStatusBar::draw(SDL_Renderer* r) {
+    SDL_SetRenderDrawColor(r, bgColor.r, bgColor.g, bgColor.b, bgColor.a);
+    SDL_Rect rc = rect();
+    SDL_RenderFillRect(r, &rc);
+    SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
+    SDL_RenderDrawLine(r, x, y, x + width - 1, y);
+    SDL_SetRenderDrawColor(r, 160, 160, 160, 255);
+    for (size_t i = 0; i + 1 < panes.size(); ++i) {
+        const int sx = x + panes[i].paneX + panes[i].actualWidth - 1;
+        SDL_RenderDrawLine(r, sx, y + 3, sx, y + height - 3);
+    }
+    while (paneCaches.size() < panes.size())
+        paneCaches.push_back(std::make_unique<TextCache>());
+    for (size_t i = 0; i < panes.size(); ++i) {
+        const Pane& p = panes[i];
+        int tw = 0, th = 0;
+        SDL_Texture* t = paneCaches[i]->get(r, font, p.text, kBlack, tw, th);
+        if (!t) continue;
+        SDL_Rect clip{x + p.paneX, y, p.actualWidth, height};
+        if (clip.w <= 0) continue;
+        SDL_RenderSetClipRect(r, &clip);
+        SDL_Rect dst{x + p.paneX + 6, y + (height - th) / 2, tw, th};
+        SDL_RenderCopy(r, t, nullptr, &dst);
+        SDL_RenderSetClipRect(r, nullptr);
+    }
+}

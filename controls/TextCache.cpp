@@ -1,0 +1,82 @@
+#include "controls/TextCache.h"
+
+#include "core/Engine.h"
+#include "core/Handles.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+std::vector<TextCache*>& liveCaches() {
+    static std::vector<TextCache*> caches;
+    return caches;
+}
+
+bool sameColor(SDL_Color a, SDL_Color b) {
+    return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
+}
+
+}  // namespace
+
+TextCache::TextCache() {
+    addRendererTeardownHook(&TextCache::forgetRenderer);
+    liveCaches().push_back(this);
+}
+
+TextCache::~TextCache() {
+    release();
+    auto& caches = liveCaches();
+    caches.erase(std::remove(caches.begin(), caches.end(), this), caches.end());
+}
+
+void TextCache::release() {
+    if (texture) TextureRetirement::retire(renderer, texture);
+    texture = nullptr;
+    renderer = nullptr;
+    valid = false;
+}
+
+void TextCache::forgetRenderer(SDL_Renderer* r) {
+    for (TextCache* cache : liveCaches()) {
+        if (cache->renderer != r) continue;
+        // The renderer destroys its textures itself; only our pointer goes.
+        cache->texture = nullptr;
+        cache->renderer = nullptr;
+        cache->valid = false;
+    }
+}
+
+SDL_Texture* TextCache::get(SDL_Renderer* r, TTF_Font* f, const std::string& s, SDL_Color c, int& w,
+                            int& h) {
+    w = h = 0;
+    if (!r || !f || s.empty()) return nullptr;
+    if (!(valid && r == renderer && f == font && sameColor(c, color) && s == text)) {
+        release();
+        renderer = r;
+        font = f;
+        text = s;
+        color = c;
+        valid = true;
+        SdlSurfacePtr surface(TTF_RenderUTF8_Blended(f, s.c_str(), c));
+        if (surface) {
+            texture = SDL_CreateTextureFromSurface(r, surface.get());
+            width = surface->w;
+            height = surface->h;
+        }
+    }
+    if (!texture) return nullptr;
+    w = width;
+    h = height;
+    return texture;
+}
+
+bool TextCache::drawAt(SDL_Renderer* r, TTF_Font* f, const std::string& s, SDL_Color c, int x,
+                       int y) {
+    int w = 0, h = 0;
+    SDL_Texture* t = get(r, f, s, c, w, h);
+    if (!t) return false;
+    SDL_Rect dst{x, y, w, h};
+    SDL_RenderCopy(r, t, nullptr, &dst);
+    return true;
+}

@@ -1,0 +1,37 @@
+// One rendered line of text kept as a texture until its text, font, colour or renderer change,
+// so that controls drawn every frame do not rasterise the same text again.
+#pragma once
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <string>
+
+class TextCache {
+public:
+    TextCache();
+    ~TextCache();
+    TextCache(const TextCache&) = delete;
+    TextCache& operator=(const TextCache&) = delete;
+
+    // The texture of text in font and colour (null for empty text, no font or a failed
+    // rendering); w and h receive its size.
+    SDL_Texture* get(SDL_Renderer* r, TTF_Font* font, const std::string& text, SDL_Color color,
+                     int& w, int& h);
+    // Draws the text with its top-left corner at (x, y); false when there is nothing to draw.
+    bool drawAt(SDL_Renderer* r, TTF_Font* font, const std::string& text, SDL_Color color, int x,
+                int y);
+    void release();
+    // Drops every cached texture of a renderer that is going away.
+    static void forgetRenderer(SDL_Renderer* r);
+
+private:
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;  // owned; released through texture retirement
+    TTF_Font* font = nullptr;
+    std::string text;
+    SDL_Color color{0, 0, 0, 0};
+    int width = 0;
+    int height = 0;
+    bool valid = false;  // the fields above describe the last rendering (even a failed one)
+};
