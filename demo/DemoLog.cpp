@@ -1,16 +1,77 @@
 // The event log: what the controls report, one line each.
 #include "demo/Demo.h"
 
-void Demo::appendLog(const std::string&) {
-    // Written once the event log exists.
+#include "controls/Buttons.h"
+
+#include "controls/Menus.h"
+#include "text/TextCtrl.h"
+
+namespace {
+
+constexpr size_t kLogLimit = 200;
+constexpr size_t kLogKeep = 150;
+
+std::string withoutAmpersands(std::string s) {
+    std::erase(s, '&');
+    return s;
 }
 
-void Demo::logEvent(const GuiEvent&) {
-    // Written once the event log exists.
+}  // namespace
+
+void Demo::appendLog(const std::string& line) {
+    if (!eventLog) return;
+    logLines.push_back(line);
+    if (logLines.size() <= kLogLimit) {
+        eventLog->appendText(logLines.size() == 1 ? line : "\n" + line);
+        return;
+    }
+    while (logLines.size() > kLogKeep)
+        logLines.pop_front();
+    std::string kept;
+    for (size_t i = 0; i + 1 < logLines.size(); ++i) {
+        if (i) kept += '\n';
+        kept += logLines[i];
+    }
+    eventLog->setText(kept);
+    eventLog->appendText("\n" + logLines.back());
 }
 
-void Demo::logToggles(GuiButton*) {
-    // Filled in with the buttons and the event log.
+void Demo::logEvent(const GuiEvent& e) {
+    if (modalRoot || !e.source) return;
+    GuiObject* src = e.source;
+    const std::string label = src->name.empty() ? std::string(src->className()) : src->name;
+    switch (e.code) {
+        case CMD_ACTIVATED:
+            appendLog("Button: " + label);
+            return;
+        case CMD_MENU_ITEM:
+            if (auto* menu = dynamic_cast<GuiMenu*>(src))
+                if (const MenuItem* item = menu->itemById(e.id))
+                    appendLog("Menü: " + withoutAmpersands(item->label));
+            return;
+        case CMD_COMBO_SELECTED:
+        case CMD_SLIDER_CHANGED:
+        case CMD_TREE_SELECTED: {
+            std::string value;
+            if (!src->getValue(value)) value.clear();
+            appendLog(label + " = " + value);
+            return;
+        }
+        default:
+            return;
+    }
 }
 
-void Demo::focusInitialEditor() {}
+void Demo::logToggles(GuiButton* button) {
+    if (!button) return;
+    button->addCallback([this](GuiButton* b, bool on) {
+        appendLog(b->name + (on ? ": an" : ": aus"));
+    });
+}
+
+void Demo::focusInitialEditor() {
+    GuiWindow* root = mainRoot();
+    if (!root || !multiLineText) return;
+    root->setFocus(multiLineText);
+    activeEditable = multiLineText;
+}
