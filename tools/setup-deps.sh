@@ -7,6 +7,7 @@ packages=(
   cmake make g++ pkg-config
   libsdl2-dev libsdl2-ttf-dev libsdl2-image-dev libfreetype-dev libcairo2-dev
   libutfcpp-dev libgtest-dev libbenchmark-dev ttf-bitstream-vera
+  xvfb xauth xdotool
 )
 
 missing=()
