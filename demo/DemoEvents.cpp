@@ -1,6 +1,9 @@
 // The demo at run time: drawing each window, routing events, modal dialogs, the event log.
 #include "demo/Demo.h"
 
+#include "controls/Labels.h"
+#include "controls/ValueControls.h"
+
 #include <cmath>
 
 namespace {
@@ -20,7 +23,9 @@ void Demo::renderWindow(AppWindow* window) {
 }
 
 void Demo::animate(AppWindow*) {
-    // Gauges, the moving image and the cairo panel join here as they are built.
+    // The moving image and the cairo panel join here as they are built.
+    if (gaugeV) gaugeV->setPercent(animPercent);
+    if (gaugeH) gaugeH->setPercent(animPercent);
     animPercent += 1;
     if (animPercent > 100) animPercent = 0;
 }
@@ -59,7 +64,11 @@ void Demo::dispatchCommand(AppWindow* window, GuiEvent& e) {
         handleDialogEnded(window, e);
         return;
     }
-    if (e.code == CMD_ACTIVATED && e.id == kCounterId) ++clickCounter;
+    if (e.code == CMD_ACTIVATED && e.id == kCounterId) {
+        ++clickCounter;
+        // Labels are drawn every frame: the new text shows without an invalidation.
+        if (counterLabel) counterLabel->text = std::to_string(clickCounter);
+    }
     if (modalRoot) {
         dispatchModal(window, e);
         return;
