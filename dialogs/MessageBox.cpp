@@ -1,11 +1,14 @@
 #include "dialogs/MessageBox.h"
 
+#include "controls/Buttons.h"
+#include "controls/Labels.h"
 #include "core/Engine.h"
 #include "core/Handles.h"
 
 #include <cairo.h>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -252,4 +255,171 @@ void requestedMessageBoxPosition(uint32_t flags, int& x, int& y) {
     bool haveBounds = SDL_GetDisplayUsableBounds(display, &bounds) == 0;
     x = x < 0 ? SDL_WINDOWPOS_CENTERED : (haveBounds ? offsetBy(x, bounds.x) : x);
     y = y < 0 ? SDL_WINDOWPOS_CENTERED : (haveBounds ? offsetBy(y, bounds.y) : y);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The dialog
+
+namespace {
+
+constexpr SDL_Color kDialogColor{200, 200, 200, 255};
+constexpr SDL_Color kLabelColor{80, 180, 80, 255};
+constexpr SDL_Color kButtonColor{192, 192, 192, 255};
+constexpr SDL_Color kOutlineColor{32, 96, 208, 255};
+constexpr int kButtonHeight = 25;
+constexpr int kButtonStride = kButtonWidth + kButtonGap;
+constexpr int kButtonBottomSpace = 41;
+constexpr int kFirstLabelId = 1000;
+
+void addLines(GuiMessageBoxDialog* dialog, const std::vector<std::string>& lines,
+              const MessageBoxLayout& layout, TTF_Font* font) {
+    const int labelWidth = layout.width - 2 * kMargin - layout.iconOffset;
+    // Lines that would run into the button row of a clamped box are not shown.
+    const int lastBottom = layout.height - (kBottomSpace - kMargin);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const int top = kMargin + kLineHeight * static_cast<int>(i);
+        if (top + kLineHeight > lastBottom) break;
+        dialog->addChild(new GuiLabel(nullptr, kFirstLabelId + static_cast<int>(i),
+                                      layout.iconOffset + kMargin, top, labelWidth, kLineHeight,
+                                      kLabelColor, lines[i], font, 0));
+    }
+}
+
+void addButtons(GuiMessageBoxDialog* dialog, const std::vector<MessageBoxButtonSpec>& buttons,
+                const MessageBoxLayout& layout, TTF_Font* font) {
+    const size_t defaultIndex = defaultButtonIndex(dialog->flags, buttons.size());
+    const int left = (layout.width - layout.buttonsWidth) / 2;
+    for (size_t j = 0; j < buttons.size(); ++j) {
+        const MessageBoxButtonSpec& spec = buttons[j];
+        auto* button = new GuiButton(nullptr, spec.id, static_cast<int>(j) * kButtonStride + left,
+                                     layout.height - kButtonBottomSpace, kButtonWidth,
+                                     kButtonHeight, kButtonColor, spec.caption, font, 0);
+        button->setName(spec.name);
+        dialog->addChild(button);
+        if (j == defaultIndex) {
+            dialog->defaultButton = button;
+            dialog->acceptResult = spec.result;
+            dialog->hasChoice = buttons.size() > 1;
+        }
+    }
+}
+
+void printWindowPosition(const char* prefix, SDL_Window* window) {
+    int rx = 0, ry = 0;
+    SDL_GetWindowPosition(window, &rx, &ry);
+    std::printf("%sreal=(%d,%d)\n", prefix, rx, ry);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+GuiMessageBoxDialog::GuiMessageBoxDialog(AppWindow* appWindow, int id, int x, int y, int w, int h,
+                                         SDL_Color bgColor, uint32_t flags)
+    : GuiDialog(appWindow, id, x, y, w, h, bgColor), flags(flags) {}
+
+GuiMessageBoxDialog::~GuiMessageBoxDialog() {
+    if (icon) TextureRetirement::retire(iconRenderer, icon);
+    icon = nullptr;
+}
+
+void GuiMessageBoxDialog::handleEvent(GuiEvent& e) {
+    inEvent = true;
+    GuiDialog::handleEvent(e);
+    inEvent = false;
+}
+
+void GuiMessageBoxDialog::finish(int32_t value) {
+    result = value;
+    endModal(static_cast<uint32_t>(value));
+}
+
+// A click on Ok arrives while our own event runs; Return comes from outside and means the
+// default button.
+void GuiMessageBoxDialog::accept() {
+    finish(inEvent ? 1 : acceptResult);
+}
+
+void GuiMessageBoxDialog::cancel() {
+    finish(cancelResult);
+}
+
+void GuiMessageBoxDialog::onCommand(GuiEvent& e) {
+    if (e.code != CMD_ACTIVATED) return;
+    if (e.id == static_cast<uint32_t>(kYes.id))
+        finish(kYes.result);
+    else if (e.id == static_cast<uint32_t>(kNo.id))
+        finish(kNo.result);
+}
+
+bool GuiMessageBoxDialog::ensureIcon(SDL_Renderer* r) {
+    if (icon) return true;
+    std::array<uint32_t, kMessageBoxIconSize * kMessageBoxIconSize> pixels{};
+    if (!paintMessageBoxIcon(iconForFlags(flags), pixels.data())) return false;
+    SdlSurfacePtr surface(
+        SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), kMessageBoxIconSize, kMessageBoxIconSize,
+                                           32, kMessageBoxIconSize * 4, SDL_PIXELFORMAT_ARGB8888));
+    if (!surface) return false;
+    icon = SDL_CreateTextureFromSurface(r, surface.get());
+    if (!icon) return false;
+    iconRenderer = r;
+    SDL_SetTextureBlendMode(icon, SDL_BLENDMODE_BLEND);
+    return true;
+}
+
+void GuiMessageBoxDialog::drawDefaultOutline(SDL_Renderer* r) {
+    const GuiObject* b = defaultButton;
+    SDL_SetRenderDrawColor(r, kOutlineColor.r, kOutlineColor.g, kOutlineColor.b, kOutlineColor.a);
+    const SDL_Rect inner{b->x - 2, b->y - 2, b->width + 4, b->height + 4};
+    const SDL_Rect outer{b->x - 3, b->y - 3, b->width + 6, b->height + 6};
+    SDL_RenderDrawRect(r, &inner);
+    SDL_RenderDrawRect(r, &outer);
+}
+
+void GuiMessageBoxDialog::draw(SDL_Renderer* r) {
+    GuiDialog::draw(r);
+    if ((flags & MB_ICON_MASK) && ensureIcon(r)) {
+        const SDL_Rect dst{kMargin, kMargin, kMessageBoxIconSize, kMessageBoxIconSize};
+        SDL_RenderCopy(r, icon, nullptr, &dst);
+    }
+    if (defaultButton && hasChoice) drawDefaultOutline(r);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Opening
+
+GuiMessageBoxDialog* showMessageBox(const std::string& text, const std::string& caption,
+                                    uint32_t flags, int x, int y) {
+    ZazOvadir* engine = ZazOvadir::current();
+    if (!engine || !engine->mainWindow) return nullptr;
+    const std::vector<std::string> lines = wrapMessageText(text);
+    const std::vector<MessageBoxButtonSpec> buttons = messageBoxButtons(flags);
+    const MessageBoxLayout layout = layoutMessageBox(lines, buttons.size(), flags);
+
+    requestedMessageBoxPosition(flags, x, y);
+    const int requestedX = x, requestedY = y;
+    engine->centreOnMainWindow(x, y, layout.width, layout.height);
+
+    AppWindow* record =
+        engine->createWindow(caption, x, y, layout.width, layout.height, SDL_WINDOW_SHOWN);
+    auto* dialog =
+        new GuiMessageBoxDialog(record, -1, 0, 0, layout.width, layout.height, kDialogColor, flags);
+    record->root.reset(dialog);
+    if (!engine->registerWindow(record, caption, layout.width, layout.height)) {
+        delete record;  // takes the dialog with it
+        return nullptr;
+    }
+    engine->setModalFor(record);
+    if (flags & MB_ON_TOP) SDL_SetWindowAlwaysOnTop(record->sdlWindow.get(), SDL_TRUE);
+    int rx = 0, ry = 0;
+    SDL_GetWindowPosition(record->sdlWindow.get(), &rx, &ry);
+    std::printf("After create: requested=(%d,%d), real=(%d,%d)\n", requestedX, requestedY, rx, ry);
+
+    TTF_Font* font = engine->getDefaultFont();
+    addLines(dialog, lines, layout, font);
+    dialog->cancelResult = cancelResultFor(buttons);
+    addButtons(dialog, buttons, layout, font);
+
+    engine->setModal(dialog);
+    printWindowPosition("After openModal: ", record->sdlWindow.get());
+    return dialog;
 }
