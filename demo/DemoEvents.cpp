@@ -4,6 +4,9 @@
 #include "controls/Labels.h"
 #include "controls/ValueControls.h"
 
+#include "dialogs/InputDialog.h"
+
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -116,7 +119,14 @@ void Demo::dispatchModal(AppWindow* window, GuiEvent& e) {
 void Demo::handleDialogEnded(AppWindow* window, GuiEvent& e) {
     static const char* const kWords[] = {"Abbrechen", "OK", "Abbrechen", "Ja", "Nein"};
     const char* word = e.id <= 4 ? kWords[e.id] : "Abbrechen";
-    appendLog(std::string("Dialog: ") + word);
+    if (auto* input = dynamic_cast<GuiInputDialog*>(e.source)) {
+        std::string text = input->value();
+        std::replace(text.begin(), text.end(), '\n', '|');
+        const bool entered = e.id == 1 && input->accepted;
+        appendLog(std::string(input->className()) + ": " + (entered ? text : "abgebrochen"));
+    } else {
+        appendLog(std::string("Dialog: ") + word);
+    }
     if (window->root && window->root.get() == modalRoot) {
         modalRoot = nullptr;
         requestRedraw();
