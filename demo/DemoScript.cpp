@@ -273,6 +273,9 @@ bool parseCommandKind(const std::string& kind, uint32_t& code) {
 
 bool parseLine(const std::string& line, int32_t number, std::vector<ScriptCommand>& out,
                std::string& message) {
+    // A comment is not tokenized: a stray quote in it must not break the script.
+    size_t first = line.find_first_not_of(" \t\r");
+    if (first != std::string::npos && line[first] == '#') return true;
     std::vector<std::string> tokens;
     if (!tokenize(line, tokens, message)) return false;
     if (tokens.empty() || (!tokens[0].empty() && tokens[0][0] == '#')) return true;
