@@ -1,0 +1,734 @@
+#include "controls/ListCtrl.h"
+
+#include "core/Engine.h"
+#include "core/Window.h"
+
+#include <SDL_image.h>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <unordered_map>
+
+namespace {
+
+constexpr uint32_t kTrackColor = packColor(230, 230, 230);
+constexpr uint32_t kThumbColor = packColor(160, 160, 160);
+constexpr SDL_Color kCornerColor{230, 230, 230, 255};
+constexpr int kHorizontalWheelStep = 40;
+constexpr int kHorizontalPageInset = 40;
+
+void setColor(SDL_Renderer* r, SDL_Color c) {
+    SDL_SetRenderDrawColor(r, c.r, c.g, c.b, c.a);
+}
+
+int utf8Length(unsigned char lead) {
+    if ((lead & 0xE0) == 0xC0) return 2;
+    if ((lead & 0xF0) == 0xE0) return 3;
+    if ((lead & 0xF8) == 0xF0) return 4;
+    return 1;
+}
+
+int clampInt(long long v) {
+    return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// RowWidths
+
+void RowWidths::reset() {
+    font = nullptr;
+    folded = 0;
+    maxBound = 0;
+    otherWidth.clear();
+    exactUpTo = 0;
+    exactCache = -1;
+}
+
+int RowWidths::charWidth(TTF_Font* f, const char* bytes, int len) {
+    unsigned char lead = static_cast<unsigned char>(bytes[0]);
+    if (len == 1 && lead < 128 && asciiWidth[lead] >= 0) return asciiWidth[lead];
+    std::string one(bytes, len);
+    if (len > 1) {
+        auto it = otherWidth.find(one);
+        if (it != otherWidth.end()) return it->second;
+    }
+    int w = 0, h = 0;
+    // A character that cannot be measured alone gets a generous stand-in.
+    if (TTF_SizeUTF8(f, one.c_str(), &w, &h) != 0 || w < 0) w = TTF_FontHeight(f) * 2;
+    if (len == 1 && lead < 128)
+        asciiWidth[lead] = w;
+    else
+        otherWidth.emplace(std::move(one), w);
+    return w;
+}
+
+int RowWidths::boundOf(TTF_Font* f, const std::string& text) {
+    long long sum = slack;
+    const char* p = text.data();
+    size_t n = text.size();
+    size_t i = 0;
+    while (i < n) {
+        int len =
+            static_cast<int>(std::min<size_t>(utf8Length(static_cast<unsigned char>(p[i])), n - i));
+        sum += charWidth(f, p + i, len) + slack;
+        i += len;
+    }
+    return clampInt(sum);
+}
+
+void RowWidths::foldBounds(TTF_Font* f, const std::vector<ListItem>& items) {
+    for (; folded < items.size(); ++folded)
+        maxBound = std::max(maxBound, boundOf(f, items[folded].text));
+}
+
+int RowWidths::exactMax(TTF_Font* f, const std::vector<ListItem>& items) {
+    for (; exactUpTo < items.size(); ++exactUpTo) {
+        const std::string& text = items[exactUpTo].text;
+        // A row whose bound cannot beat the widest so far needs no exact measurement.
+        if (exactCache >= 0 && boundOf(f, text) <= exactCache) continue;
+        int w = 0, h = 0;
+        if (TTF_SizeUTF8(f, text.c_str(), &w, &h) != 0) continue;  // unmeasurable rows are skipped
+        exactCache = std::max(exactCache, w);
+    }
+    return std::max(exactCache, 0);
+}
+
+void RowWidths::useFont(TTF_Font* f) {
+    if (f == font) return;
+    reset();
+    font = f;
+    slack = std::max(2, TTF_FontHeight(f) / 4);
+    std::fill(std::begin(asciiWidth), std::end(asciiWidth), -1);
+}
+
+int RowWidths::contentWidth(TTF_Font* f, const std::vector<ListItem>& items, int limit) {
+    if (!f) return 0;
+    // Rows are only appended or all cleared; fewer rows than seen means a clear we missed.
+    if (items.size() < folded || items.size() < exactUpTo) reset();
+    useFont(f);
+    foldBounds(f, items);
+    if (maxBound <= limit) return maxBound;
+    return exactMax(f, items);
+}
+
+int RowWidths::upperBound(TTF_Font* f, const std::string& text) {
+    if (!f) return 0;
+    useFont(f);
+    return boundOf(f, text);
+}
+
+// ---------------------------------------------------------------------------------------------
+// GuiListCtrl
+
+GuiListCtrl::GuiListCtrl(GuiObject* parent, int id, int x, int y, int width, int height,
+                         SDL_Color bgColor, TTF_Font* font)
+    : GuiObject(parent, id, x, y, width, height, bgColor), font(font) {
+    computeRowHeight();
+    updateScrollbars();
+}
+
+GuiListCtrl::~GuiListCtrl() {
+    dropRowTextures();
+}
+
+void GuiListCtrl::computeRowHeight() {
+    if (!font) return;
+    int skip = TTF_FontLineSkip(font);
+    if (skip >= 1)
+        rowHeight = skip + 4;
+    else if (TTF_FontHeight(font) >= 1)
+        rowHeight = TTF_FontHeight(font) + 4;
+    else
+        rowHeight = 24;
+}
+
+int GuiListCtrl::addItem(uint32_t itemId, std::string text) {
+    items.push_back(ListItem{itemId, std::move(text)});
+    layoutPending = true;
+    invalidate();
+    return static_cast<int>(items.size()) - 1;
+}
+
+void GuiListCtrl::clear() {
+    items.clear();
+    widths.reset();
+    dropRowTextures();
+    selected = -1;
+    scrollX = scrollY = 0;
+    layoutPending = true;
+    updateScrollbars();
+    invalidate();
+}
+
+ListItem* GuiListCtrl::itemAt(int index) {
+    if (index < 0 || index >= itemCount()) return nullptr;
+    return &items[index];
+}
+
+int GuiListCtrl::selectedItemId() const {
+    if (selected < 0 || selected >= itemCount()) return -1;
+    return static_cast<int>(items[selected].itemId);
+}
+
+void GuiListCtrl::setSelection(int index) {
+    if (index < 0 || index >= itemCount()) {
+        selected = -1;
+    } else {
+        selected = index;
+        ensureSelectionVisible();
+    }
+    invalidate();
+}
+
+void GuiListCtrl::ensureSelectionVisible() {
+    if (layoutPending) {
+        // The bars decide the view height; added rows may not have been laid out yet.
+        updateScrollbars();
+        layoutPending = false;
+    }
+    int viewH = viewHeight();
+    if (selected < 0 || selected >= itemCount() || viewH < 1) return;
+    long long top = static_cast<long long>(selected) * rowHeight;
+    long long bottom = top + rowHeight;
+    if (top < scrollY)
+        scrollY = clampInt(top);
+    else if (bottom > static_cast<long long>(scrollY) + viewH)
+        scrollY = clampInt(bottom - viewH);
+    updateScrollbars();
+    invalidate();
+}
+
+void GuiListCtrl::scrollToTop() {
+    scrollY = 0;
+    updateScrollbars();
+    invalidate();
+}
+
+int GuiListCtrl::rowAt(int px, int py) const {
+    if (px < x || px >= x + viewWidth() || py < y || py >= y + viewHeight()) return -1;
+    if (rowHeight < 1) return -1;
+    long long row = (static_cast<long long>(py) - y + scrollY) / rowHeight;
+    return row < itemCount() ? static_cast<int>(row) : -1;
+}
+
+bool GuiListCtrl::getValue(std::string& out) {
+    out = selected >= 0 && selected < itemCount() ? items[selected].text : std::string();
+    return true;
+}
+
+bool GuiListCtrl::setValue(const std::string& value) {
+    if (value.empty()) {
+        setSelection(-1);
+        return true;
+    }
+    for (int i = 0; i < itemCount(); ++i) {
+        if (items[i].text == value) {
+            setSelection(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+void GuiListCtrl::relayout() {
+    computeRowHeight();
+    updateScrollbars();
+}
+
+int GuiListCtrl::contentWidth() {
+    // Exact whenever it can matter: above width - 14 the horizontal bar may show.
+    lastCW = widths.contentWidth(font, items, width - kBar);
+    return lastCW;
+}
+
+void GuiListCtrl::updateScrollbars() {
+    computeRowHeight();
+    long long ch = static_cast<long long>(rowHeight) * static_cast<long long>(items.size());
+    int CH = clampInt(ch);
+    int CW = contentWidth();
+    int W = width, H = height;
+    bool v, h;
+    if (CH <= H && CW <= W) {
+        v = h = false;
+    } else if (CW > W && CH <= H - kBar) {
+        v = false;
+        h = true;
+    } else if (CH > H && CW <= W - kBar) {
+        v = true;
+        h = false;
+    } else {
+        v = h = true;
+    }
+    vScroll.visible = v;
+    hScroll.visible = h;
+    if (!v) vScroll.dragging = false;
+    if (!h) hScroll.dragging = false;
+    int viewW = viewWidth(), viewH = viewHeight();
+    scrollY = std::clamp(scrollY, 0, std::max(CH - viewH, 0));
+    scrollX = std::clamp(scrollX, 0, std::max(CW - viewW, 0));
+    vScroll.setGeometry(x + viewW, y, kBar, viewH, CH, viewH, scrollY, -1);
+    hScroll.setGeometry(x, y + viewH, viewW, kBar, CW, viewW, scrollX, -1);
+}
+
+void GuiListCtrl::handleEvent(GuiEvent& e) {
+    listEvent(e);
+}
+
+void GuiListCtrl::listEvent(GuiEvent& e) {
+    if (!e.sdl) return;
+    const SDL_Event& s = *e.sdl;
+    switch (s.type) {
+        case SDL_MOUSEBUTTONDOWN:
+            handlePress(s.button.x, s.button.y);
+            break;
+        case SDL_MOUSEMOTION:
+            handleDrag(s.motion.x, s.motion.y);
+            break;
+        case SDL_MOUSEBUTTONUP:
+            vScroll.dragging = false;
+            hScroll.dragging = false;
+            break;
+        case SDL_MOUSEWHEEL:
+            handleWheel(s);
+            break;
+        default:
+            break;
+    }
+}
+
+void GuiListCtrl::handlePress(int px, int py) {
+    hasFocus = true;
+    if (layoutPending) {
+        updateScrollbars();
+        layoutPending = false;
+    }
+    if (vScroll.visible && vScroll.thumbContains(px, py)) {
+        vScroll.beginDrag(py);
+    } else if (vScroll.visible && vScroll.trackContains(px, py)) {
+        scrollY = vScroll.pageTarget(py, scrollY, std::max(vScroll.track.h - rowHeight, 1));
+        updateScrollbars();
+    } else if (hScroll.visible && hScroll.thumbContains(px, py)) {
+        hScroll.beginDrag(px);
+    } else if (hScroll.visible && hScroll.trackContains(px, py)) {
+        scrollX =
+            hScroll.pageTarget(px, scrollX, std::max(hScroll.track.w - kHorizontalPageInset, 1));
+        updateScrollbars();
+    } else {
+        int row = rowAt(px, py);
+        if (row < 0) return;
+        selected = row;
+        ensureSelectionVisible();
+    }
+    invalidate();
+}
+
+void GuiListCtrl::handleDrag(int px, int py) {
+    if (!vScroll.dragging && !hScroll.dragging) return;
+    if (vScroll.dragging) {
+        int CH = clampInt(static_cast<long long>(rowHeight) * items.size());
+        scrollY = vScroll.dragPosition(py, CH, vScroll.track.h, -1);
+    }
+    if (hScroll.dragging) scrollX = hScroll.dragPosition(px, contentWidth(), hScroll.track.w, -1);
+    updateScrollbars();
+    invalidate();
+}
+
+void GuiListCtrl::handleWheel(const SDL_Event& s) {
+    int v = s.wheel.y, hAmount = s.wheel.x;
+    if (s.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) {
+        v = -v;
+        hAmount = -hAmount;
+    }
+    int step = rowHeight < 1 ? 16 : rowHeight;
+    scrollY = clampInt(static_cast<long long>(scrollY) - static_cast<long long>(v) * step);
+    if (hAmount == 0 && (SDL_GetModState() & KMOD_SHIFT)) hAmount = v;
+    scrollX = clampInt(static_cast<long long>(scrollX) -
+                       static_cast<long long>(hAmount) * kHorizontalWheelStep);
+    updateScrollbars();
+    invalidate();
+}
+
+void GuiListCtrl::dropRowTextures() {
+    for (auto* map : {&rowTextures, &nextTextures}) {
+        for (auto& [row, rt] : *map)
+            if (rt.texture && textureRenderer)
+                TextureRetirement::retire(textureRenderer, rt.texture);
+        map->clear();
+    }
+}
+
+const GuiListCtrl::RowTexture* GuiListCtrl::rowTexture(SDL_Renderer* r, int row, bool isSelected) {
+    const std::string& text = items[row].text;
+    auto it = rowTextures.find(row);
+    if (it != rowTextures.end() && it->second.selected == isSelected && it->second.text == text) {
+        auto placed = nextTextures.emplace(row, std::move(it->second));
+        rowTextures.erase(it);
+        return &placed.first->second;
+    }
+    RowTexture rt;
+    rt.selected = isSelected;
+    rt.text = text;
+    SDL_Surface* surface =
+        TTF_RenderUTF8_Blended(font, text.c_str(), isSelected ? selectedTextColor : textColor);
+    if (surface) {
+        rt.texture = SDL_CreateTextureFromSurface(r, surface);
+        rt.w = surface->w;
+        rt.h = surface->h;
+        SDL_FreeSurface(surface);
+    }
+    auto placed = nextTextures.insert_or_assign(row, std::move(rt));
+    return &placed.first->second;
+}
+
+void GuiListCtrl::drawRows(SDL_Renderer* r, int viewW, int viewH) {
+    if (textureRenderer != r) {
+        dropRowTextures();
+        textureRenderer = r;
+    }
+    if (font && !items.empty() && rowHeight >= 1) {
+        int first = scrollY / rowHeight;
+        long long lastRow = (static_cast<long long>(scrollY) + viewH) / rowHeight;
+        int last = static_cast<int>(std::min<long long>(itemCount() - 1, lastRow));
+        int top = y - scrollY % rowHeight;
+        for (int k = first; k <= last; ++k, top += rowHeight) {
+            bool isSelected = k == selected;
+            SDL_Rect fill{x, top, viewW, rowHeight};
+            setColor(r, isSelected ? selectionColor : bgColor);
+            SDL_RenderFillRect(r, &fill);
+            const RowTexture* rt = rowTexture(r, k, isSelected);
+            if (!rt->texture) continue;
+            SDL_Rect dst{x + 4 - scrollX, top + (rowHeight - rt->h) / 2, rt->w, rt->h};
+            SDL_RenderCopy(r, rt->texture, nullptr, &dst);
+        }
+    }
+    // Rows that left the view give their textures back.
+    for (auto& [row, rt] : rowTextures)
+        if (rt.texture) TextureRetirement::retire(r, rt.texture);
+    rowTextures.clear();
+    rowTextures.swap(nextTextures);
+}
+
+void GuiListCtrl::draw(SDL_Renderer* r) {
+    if (!r) return;
+    SDL_Rect box = rect();
+    setColor(r, bgColor);
+    SDL_RenderFillRect(r, &box);
+    if (layoutPending) {
+        updateScrollbars();
+        layoutPending = false;
+    }
+    int viewW = viewWidth(), viewH = viewHeight();
+    SDL_Rect clip{x, y, viewW, viewH};
+    SDL_RenderSetClipRect(r, &clip);
+    drawRows(r, viewW, viewH);
+    SDL_RenderSetClipRect(r, nullptr);
+    if (vScroll.visible) vScroll.draw(r, kTrackColor, kThumbColor);
+    if (hScroll.visible) hScroll.draw(r, kTrackColor, kThumbColor);
+    if (vScroll.visible && hScroll.visible) {
+        SDL_Rect corner{vScroll.track.x, hScroll.track.y, kBar, kBar};
+        setColor(r, kCornerColor);
+        SDL_RenderFillRect(r, &corner);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The combo arrow, one texture per renderer
+
+namespace {
+
+const char* const kArrowXpm[] = {
+    "9 9 2 1",   ". c None",  "# c #000000", ".........", "#########", ".#######.",
+    "..#####..", "...###...", "....#....",   ".........", ".........", ".........",
+};
+
+struct ArrowTexture {
+    SDL_Texture* texture = nullptr;
+    int w = 0, h = 0;
+};
+
+std::unordered_map<SDL_Renderer*, ArrowTexture>& arrowTextures() {
+    static std::unordered_map<SDL_Renderer*, ArrowTexture> map;
+    return map;
+}
+
+const ArrowTexture& arrowFor(SDL_Renderer* r) {
+    static bool hookAdded = false;
+    if (!hookAdded) {
+        addRendererTeardownHook(&releaseArrowTexture);
+        hookAdded = true;
+    }
+    auto& map = arrowTextures();
+    auto it = map.find(r);
+    if (it != map.end()) return it->second;
+    ArrowTexture entry;  // a failure is remembered as an empty entry and not retried
+    SDL_Surface* surface = IMG_ReadXPMFromArray(const_cast<char**>(kArrowXpm));
+    if (!surface) {
+        SDL_Log("IMG_ReadXPMFromArray failed: %s", SDL_GetError());
+    } else {
+        entry.texture = SDL_CreateTextureFromSurface(r, surface);
+        if (!entry.texture) {
+            SDL_Log("SDL_CreateTextureFromSurface failed: %s", SDL_GetError());
+        } else {
+            entry.w = surface->w;
+            entry.h = surface->h;
+        }
+        SDL_FreeSurface(surface);
+    }
+    return map.emplace(r, entry).first->second;
+}
+
+}  // namespace
+
+void releaseArrowTexture(SDL_Renderer* r) {
+    auto& map = arrowTextures();
+    auto it = map.find(r);
+    if (it == map.end()) return;
+    if (it->second.texture) SDL_DestroyTexture(it->second.texture);
+    map.erase(it);
+}
+
+// ---------------------------------------------------------------------------------------------
+// GuiComboBox
+
+GuiComboBox::GuiComboBox(GuiObject* parent, int id, int x, int y, int width, int height,
+                         SDL_Color bgColor, SDL_Color textColor, TTF_Font* font, int dropDownHeight)
+    : GuiObject(parent, id, x, y, width, height, bgColor),
+      font(font),
+      textColor(textColor),
+      dropDownHeight(dropDownHeight) {}
+
+GuiComboBox::~GuiComboBox() {
+    if (dropDown) dropDown->combo = nullptr;
+}
+
+int GuiComboBox::addItem(uint32_t itemId, std::string text) {
+    items.push_back(ListItem{itemId, std::move(text)});
+    if (selected < 0) selected = static_cast<int>(items.size()) - 1;
+    invalidate();
+    return static_cast<int>(items.size()) - 1;
+}
+
+void GuiComboBox::clear() {
+    items.clear();
+    selected = -1;
+    invalidate();
+}
+
+int GuiComboBox::selectedItemId() const {
+    if (selected < 0 || selected >= static_cast<int>(items.size())) return -1;
+    return static_cast<int>(items[selected].itemId);
+}
+
+std::string GuiComboBox::selectedText() const {
+    if (selected < 0 || selected >= static_cast<int>(items.size())) return {};
+    return items[selected].text;
+}
+
+void GuiComboBox::setSelection(int index, bool notify) {
+    if (index < 0 || index >= static_cast<int>(items.size())) {
+        selected = -1;
+        invalidate();
+        return;
+    }
+    selected = index;
+    invalidate();
+    if (notify && window) window->postCommand(CMD_COMBO_SELECTED, id, items[index].itemId, this);
+}
+
+void GuiComboBox::selectById(uint32_t itemId, bool notify) {
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (items[i].itemId == itemId) {
+            setSelection(static_cast<int>(i), notify);
+            return;
+        }
+    }
+}
+
+bool GuiComboBox::getValue(std::string& out) {
+    out = selectedText();
+    return true;
+}
+
+bool GuiComboBox::setValue(const std::string& value) {
+    if (value.empty()) {
+        setSelection(-1, false);
+        return true;
+    }
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (items[i].text == value) {
+            setSelection(static_cast<int>(i), true);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool GuiComboBox::dropDownOnStack() const {
+    return dropDown && window && window->isPopup(dropDown);
+}
+
+void GuiComboBox::openDropDown() {
+    if (dropDownOpen || !window || items.empty()) return;
+    auto* dd =
+        new GuiComboBoxDropDown(parent, id, x, y + height, width, dropDownHeight, bgColor, font);
+    dd->combo = this;
+    dd->items.reserve(items.size());
+    for (const ListItem& item : items)
+        dd->addItem(item.itemId, item.text);
+    GuiWindow* win = window;
+    if (selected >= 0) dd->setSelection(selected);
+    win->addChild(dd);
+    win->openPopup(dd);
+    dd->hasFocus = true;
+    dropDownOpen = true;
+    dropDown = dd;
+}
+
+void GuiComboBox::closeDropDown() {
+    if (!dropDownOpen || !window) return;
+    // Only our own drop-down is ever closed, and only while the window still shows it.
+    if (dropDownOnStack()) {
+        window->closePopupsAbove(dropDown);
+        window->closeTopPopup();
+    }
+    dropDownOpen = false;
+    dropDown = nullptr;
+    invalidate();
+}
+
+void GuiComboBox::chooseFromDropDown(int index) {
+    setSelection(index, true);
+    closeDropDown();
+}
+
+void GuiComboBox::dropDownGone(GuiComboBoxDropDown* gone) {
+    // The flag stays: the next click on the combo only resets it, as before.
+    if (dropDown == gone) dropDown = nullptr;
+}
+
+void GuiComboBox::focusLost(GuiObject*) {
+    closeDropDown();
+}
+
+void GuiComboBox::handleEvent(GuiEvent& e) {
+    if (!e.sdl) return;
+    const SDL_Event& s = *e.sdl;
+    if (s.type == SDL_MOUSEBUTTONDOWN) {
+        if (s.button.button != SDL_BUTTON_LEFT) return;
+        if (!contains(s.button.x, s.button.y)) {
+            hasFocus = false;
+            return;
+        }
+        hasFocus = true;
+        if (!dropDownOpen)
+            openDropDown();
+        else
+            closeDropDown();
+        invalidate();
+        return;
+    }
+    if (s.type != SDL_KEYDOWN || !hasFocus || dropDownOpen) return;
+    switch (s.key.keysym.sym) {
+        case SDLK_RETURN:
+        case SDLK_SPACE:
+        case SDLK_DOWN:
+            openDropDown();
+            break;
+        case SDLK_UP:
+            if (selected > 0) setSelection(selected - 1, true);
+            break;
+        default:
+            break;
+    }
+}
+
+void GuiComboBox::drawArrow(SDL_Renderer* r) {
+    const ArrowTexture& arrow = arrowFor(r);
+    if (!arrow.texture || arrow.w <= 0 || arrow.h <= 0) return;
+    int spaceW = arrowWidth - 4, spaceH = height - 4;
+    if (spaceW < 1 || spaceH < 1) return;
+    double s = std::min(
+        {1.0, static_cast<double>(spaceW) / arrow.w, static_cast<double>(spaceH) / arrow.h});
+    int dw = static_cast<int>(std::floor(arrow.w * s + 0.5));
+    int dh = static_cast<int>(std::floor(arrow.h * s + 0.5));
+    int cx = x + width - arrowWidth + arrowWidth / 2;
+    int cy = y + height / 2;
+    SDL_Rect dst{cx - dw / 2, cy - dh / 2, dw, dh};
+    SDL_RenderCopy(r, arrow.texture, nullptr, &dst);
+}
+
+void GuiComboBox::draw(SDL_Renderer* r) {
+    if (!r) return;
+    SDL_Rect box = rect();
+    setColor(r, bgColor);
+    SDL_RenderFillRect(r, &box);
+    setColor(r, borderColor);
+    SDL_RenderDrawRect(r, &box);
+    if (font && selected >= 0 && selected < static_cast<int>(items.size())) {
+        SDL_Surface* surface =
+            TTF_RenderUTF8_Blended(font, items[selected].text.c_str(), textColor);
+        if (surface) {
+            if (SDL_Texture* t = SDL_CreateTextureFromSurface(r, surface)) {
+                int maxW = width - arrowWidth - 6;
+                int w = std::min(surface->w, maxW);
+                if (w > 0) {
+                    SDL_Rect src{0, 0, w, surface->h};
+                    SDL_Rect dst{x + 3, y + (height - surface->h) / 2, w, surface->h};
+                    SDL_RenderCopy(r, t, &src, &dst);
+                }
+                TextureRetirement::retire(r, t);
+            }
+            SDL_FreeSurface(surface);
+        }
+    }
+    SDL_Rect area{x + width - arrowWidth, y, arrowWidth, height};
+    SDL_Color dark{static_cast<uint8_t>(std::max(bgColor.r - 15, 0)),
+                   static_cast<uint8_t>(std::max(bgColor.g - 15, 0)),
+                   static_cast<uint8_t>(std::max(bgColor.b - 15, 0)), bgColor.a};
+    setColor(r, dark);
+    SDL_RenderFillRect(r, &area);
+    setColor(r, borderColor);
+    SDL_RenderDrawLine(r, area.x, y, area.x, y + height - 1);
+    drawArrow(r);
+}
+
+// ---------------------------------------------------------------------------------------------
+// GuiComboBoxDropDown
+
+GuiComboBoxDropDown::GuiComboBoxDropDown(GuiObject* parent, int id, int x, int y, int width,
+                                         int height, SDL_Color bgColor, TTF_Font* font)
+    : GuiListCtrl(parent, id, x, y, width, height, bgColor, font) {}
+
+GuiComboBoxDropDown::~GuiComboBoxDropDown() {
+    if (combo) combo->dropDownGone(this);
+}
+
+void GuiComboBoxDropDown::handleEvent(GuiEvent& e) {
+    if (!e.sdl) return;
+    const SDL_Event& s = *e.sdl;
+    if (s.type == SDL_KEYDOWN) {
+        SDL_Keycode key = s.key.keysym.sym;
+        if (key == SDLK_ESCAPE) {
+            if (combo) combo->closeDropDown();
+            return;
+        }
+        if (key == SDLK_RETURN || key == SDLK_KP_ENTER) {
+            if (combo && selected >= 0 && selected < itemCount())
+                combo->chooseFromDropDown(selected);
+            return;
+        }
+        listEvent(e);
+        return;
+    }
+    if (s.type == SDL_MOUSEBUTTONDOWN && s.button.button == SDL_BUTTON_LEFT) {
+        int before = selected;
+        listEvent(e);
+        if (combo && selected >= 0 && selected < itemCount() && selected != before)
+            combo->chooseFromDropDown(selected);
+        return;
+    }
+    listEvent(e);
+}

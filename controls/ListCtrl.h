@@ -1,0 +1,176 @@
+// The single-column list control, the combo box and the combo box's drop-down list.
+#pragma once
+
+#include "core/GuiObject.h"
+#include "text/ScrollBar.h"
+
+#include <SDL_ttf.h>
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+struct ListItem {
+    uint32_t itemId = 0;
+    std::string text;
+};
+
+// Text widths of rows for the content-width pass. Every row gets a cheap upper bound from
+// per-character widths when it is first seen; exact widths (TTF_SizeUTF8) are taken, once per
+// row, only when the bound alone cannot decide whether the horizontal bar shows.
+class RowWidths {
+public:
+    // The content width as the list needs it: exact whenever it may exceed limit; otherwise
+    // some value no greater than limit.
+    int contentWidth(TTF_Font* font, const std::vector<ListItem>& items, int limit);
+    void reset();
+    // The bound used for one text; never below its exact width.
+    int upperBound(TTF_Font* font, const std::string& text);
+
+private:
+    void useFont(TTF_Font* font);
+    int boundOf(TTF_Font* font, const std::string& text);
+    int charWidth(TTF_Font* font, const char* bytes, int len);
+    void foldBounds(TTF_Font* font, const std::vector<ListItem>& items);
+    int exactMax(TTF_Font* font, const std::vector<ListItem>& items);
+
+    TTF_Font* font = nullptr;
+    size_t folded = 0;  // rows whose bounds are in maxBound
+    int maxBound = 0;
+    int slack = 0;  // per character, for kerning and rounding
+    int asciiWidth[128];
+    std::unordered_map<std::string, int> otherWidth;
+    std::vector<int32_t> exact;  // -1 while not measured
+    size_t exactUpTo = 0;        // rows considered by exactCache
+    int exactCache = -1;         // exact widest row over [0, exactUpTo), -1 when unknown
+};
+
+class GuiListCtrl : public GuiObject {
+public:
+    static constexpr int kBar = 14;
+
+    GuiListCtrl(GuiObject* parent, int id, int x, int y, int width, int height, SDL_Color bgColor,
+                TTF_Font* font);
+    ~GuiListCtrl() override;
+
+    bool getValue(std::string& out) override;
+    bool setValue(const std::string& value) override;
+    bool wantsWheel() override { return true; }
+    bool isCacheable() override { return true; }
+    const char* className() const override { return "GuiListCtrl"; }
+    void draw(SDL_Renderer* r) override;
+    void handleEvent(GuiEvent& e) override;
+    void relayout() override;
+
+    int addItem(uint32_t itemId, std::string text);
+    void clear();
+    ListItem* itemAt(int index);
+    ListItem* selectedItem() { return itemAt(selected); }
+    int selectedItemId() const;
+    int itemCount() const { return static_cast<int>(items.size()); }
+    void setSelection(int index);
+    void ensureSelectionVisible();
+    void scrollToTop();
+    int rowAt(int px, int py) const;
+    void updateScrollbars();
+    int viewWidth() const { return width - (vScroll.visible ? kBar : 0); }
+    int viewHeight() const { return height - (hScroll.visible ? kBar : 0); }
+
+    std::vector<ListItem> items;
+    SDL_Color textColor{0, 0, 0, 255};
+    SDL_Color selectionColor{0, 120, 215, 255};
+    SDL_Color selectedTextColor{255, 255, 255, 255};
+    TTF_Font* font = nullptr;
+    int rowHeight = 20;
+    int scrollX = 0;
+    int scrollY = 0;
+    ScrollBar vScroll{0, 16};
+    ScrollBar hScroll{1, 16};
+    int selected = -1;
+    bool layoutPending = true;
+
+protected:
+    void listEvent(GuiEvent& e);
+
+private:
+    struct RowTexture {
+        SDL_Texture* texture = nullptr;
+        int w = 0, h = 0;
+        bool selected = false;
+        std::string text;
+    };
+    void computeRowHeight();
+    int contentWidth();
+    void handlePress(int px, int py);
+    void handleDrag(int px, int py);
+    void handleWheel(const SDL_Event& s);
+    void drawRows(SDL_Renderer* r, int viewW, int viewH);
+    const RowTexture* rowTexture(SDL_Renderer* r, int row, bool isSelected);
+    void dropRowTextures();
+
+    RowWidths widths;
+    int lastCW = 0;
+    // Textures of the rows drawn last time, by row, so that a scroll step renders only the
+    // rows that came into view.
+    std::unordered_map<int, RowTexture> rowTextures;
+    std::unordered_map<int, RowTexture> nextTextures;
+    SDL_Renderer* textureRenderer = nullptr;
+};
+
+class GuiComboBoxDropDown;
+
+class GuiComboBox : public GuiObject {
+public:
+    GuiComboBox(GuiObject* parent, int id, int x, int y, int width, int height, SDL_Color bgColor,
+                SDL_Color textColor, TTF_Font* font, int dropDownHeight);
+    ~GuiComboBox() override;
+
+    bool getValue(std::string& out) override;
+    bool setValue(const std::string& value) override;
+    bool isCacheable() override { return true; }
+    const char* className() const override { return "GuiComboBox"; }
+    void draw(SDL_Renderer* r) override;
+    void handleEvent(GuiEvent& e) override;
+    void focusLost(GuiObject* newFocus) override;
+
+    int addItem(uint32_t itemId, std::string text);
+    void clear();
+    int selectedItemId() const;
+    std::string selectedText() const;
+    void setSelection(int index, bool notify);
+    void selectById(uint32_t itemId, bool notify);
+    void openDropDown();
+    void closeDropDown();
+    void chooseFromDropDown(int index);
+    // Called by the drop-down as it is destroyed, so no pointer to it outlives it.
+    void dropDownGone(GuiComboBoxDropDown* gone);
+
+    std::vector<ListItem> items;
+    int selected = -1;
+    TTF_Font* font = nullptr;
+    SDL_Color textColor{0, 0, 0, 255};
+    SDL_Color borderColor{80, 80, 80, 255};
+    bool dropDownOpen = false;
+    GuiComboBoxDropDown* dropDown = nullptr;
+    int dropDownHeight = 150;
+    int arrowWidth = 18;
+
+private:
+    bool dropDownOnStack() const;
+    void drawArrow(SDL_Renderer* r);
+};
+
+class GuiComboBoxDropDown : public GuiListCtrl {
+public:
+    GuiComboBoxDropDown(GuiObject* parent, int id, int x, int y, int width, int height,
+                        SDL_Color bgColor, TTF_Font* font);
+    ~GuiComboBoxDropDown() override;
+    const char* className() const override { return "GuiComboBoxDropDown"; }
+    void handleEvent(GuiEvent& e) override;
+
+    GuiComboBox* combo = nullptr;
+};
+
+// Destroys the combo arrow texture made for r (the engine calls it through its teardown hook).
+void releaseArrowTexture(SDL_Renderer* r);

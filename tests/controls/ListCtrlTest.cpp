@@ -1,0 +1,248 @@
+// The list control: scroll-bar thresholds, scrolling to the end, selection by mouse, wheel and
+// Shift+wheel, thumb drags and paging, value text, and the content-width bound.
+#include "controls/ListCtrl.h"
+#include "support/TestApp.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+constexpr SDL_Color kListBg{240, 240, 240, 255};
+
+class ListCtrl : public ::testing::Test {
+protected:
+    void SetUp() override {
+        rec = app.openMain(640, 480);
+        ASSERT_NE(rec, nullptr);
+        font = app.getDefaultFont();
+        ASSERT_NE(font, nullptr);
+    }
+    GuiListCtrl* makeList(int x, int y, int w, int h, int rows,
+                          const std::string& prefix = "Eintrag ") {
+        auto* list = new GuiListCtrl(nullptr, 42, x, y, w, h, kListBg, font);
+        for (int i = 0; i < rows; ++i)
+            list->addItem(i, prefix + std::to_string(i));
+        rec->root->addChild(list);
+        return list;
+    }
+    int textWidth(const std::string& s) {
+        int w = 0, h = 0;
+        TTF_SizeUTF8(font, s.c_str(), &w, &h);
+        return w;
+    }
+    uint32_t wid() const { return rec->windowId; }
+    void press(int x, int y, uint8_t button = SDL_BUTTON_LEFT) {
+        route(app, mouseButton(SDL_MOUSEBUTTONDOWN, wid(), x, y, button));
+        route(app, mouseButton(SDL_MOUSEBUTTONUP, wid(), x, y, button));
+    }
+    std::vector<SDL_Color> pixels(std::vector<SDL_Point> points) {
+        std::vector<SDL_Color> out;
+        app.beforePresent = [&](AppWindow* w) {
+            for (SDL_Point p : points)
+                out.push_back(readPixel(w->sdlRenderer(), p.x, p.y));
+        };
+        app.frames(1);
+        app.beforePresent = nullptr;
+        return out;
+    }
+
+    TestApp app;
+    AppWindow* rec = nullptr;
+    TTF_Font* font = nullptr;
+};
+
+TEST_F(ListCtrl, RowHeightFollowsTheFont) {
+    GuiListCtrl* list = makeList(0, 0, 100, 100, 0);
+    EXPECT_EQ(list->rowHeight, TTF_FontLineSkip(font) + 4);
+    GuiListCtrl bare(nullptr, 1, 0, 0, 100, 100, kListBg, nullptr);
+    EXPECT_EQ(bare.rowHeight, 20);
+}
+
+TEST_F(ListCtrl, ScrollBarsAppearAtTheExactThresholds) {
+    const std::string wide = "Ein recht breiter Eintrag, breiter als alles";
+    const int tw = textWidth(wide);
+    int rh = 0;
+    {
+        GuiListCtrl probe(nullptr, 1, 0, 0, 10, 10, kListBg, font);
+        rh = probe.rowHeight;
+    }
+    struct Case {
+        const char* what;
+        int rows;       // short rows "x"
+        int heightAdd;  // control height = rows * rh + heightAdd
+        int widthAdd;   // control width = tw + widthAdd (the wide row is one of the rows)
+        bool v, h;
+    };
+    const Case cases[] = {
+        {"rows exactly as tall as the control", 4, 0, 0, false, false},
+        {"one pixel taller", 4, -1, 100, true, false},
+        {"taller, text exactly fits the narrowed view", 4, -1, 14, true, false},
+        {"taller, text one pixel wider than the narrowed view", 4, -1, 13, true, true},
+        {"text exactly as wide as the control", 2, 20, 0, false, false},
+        {"text one pixel wider, room for the bar", 2, 14, -1, false, true},
+        {"text wider, bar would cover the last row", 2, 13, -1, true, true},
+    };
+    for (const Case& c : cases) {
+        int h = c.rows * rh + c.heightAdd;
+        int w = tw + c.widthAdd;
+        auto* list = new GuiListCtrl(nullptr, 1, 0, 0, w, h, kListBg, font);
+        list->addItem(0, wide);
+        for (int i = 1; i < c.rows; ++i)
+            list->addItem(i, "x");
+        list->updateScrollbars();
+        EXPECT_EQ(list->vScroll.visible, c.v) << c.what;
+        EXPECT_EQ(list->hScroll.visible, c.h) << c.what;
+        EXPECT_EQ(list->viewWidth(), w - (c.v ? 14 : 0)) << c.what;
+        EXPECT_EQ(list->viewHeight(), h - (c.h ? 14 : 0)) << c.what;
+        if (c.v) {
+            EXPECT_EQ(list->vScroll.track.x, w - 14) << c.what;
+            EXPECT_EQ(list->vScroll.track.h, list->viewHeight()) << c.what;
+        }
+        delete list;
+    }
+}
+
+TEST_F(ListCtrl, LastOfManyRowsEndsFlushWithTheView) {
+    GuiListCtrl* list = makeList(20, 30, 280, 200, 10000);
+    list->addItem(10000, "Eintrag LAST");
+    app.frames(1);
+    for (int i = 0; i < 3; ++i)
+        route(app, mouseWheel(wid(), 100, 100, -100000));
+    const int rh = list->rowHeight;
+    const int viewH = list->viewHeight();
+    EXPECT_EQ(list->scrollY, 10001 * rh - viewH);
+    // The thumb's end sits at the track's end.
+    EXPECT_EQ(list->vScroll.thumb.y + list->vScroll.thumb.h, 30 + viewH);
+    press(100, 30 + viewH - 2);
+    ASSERT_NE(list->selectedItem(), nullptr);
+    EXPECT_EQ(list->selectedItem()->text, "Eintrag LAST");
+    const int bottom = 30 + viewH;
+    auto px = pixels({{22, bottom - 1}, {22, bottom - rh}, {22, bottom - rh - 1}, {22, bottom}});
+    EXPECT_TRUE(sameColor(px[0], {0, 120, 215, 255}));  // the last row reaches the bottom
+    EXPECT_TRUE(sameColor(px[1], {0, 120, 215, 255}));  // and is a full row tall
+    EXPECT_TRUE(sameColor(px[2], kListBg));
+    EXPECT_TRUE(sameColor(px[3], {200, 200, 200, 255}));  // window below the list
+}
+
+TEST_F(ListCtrl, ClickSelectsAndDrawsRowsClickBelowKeepsSelection) {
+    GuiListCtrl* list = makeList(10, 10, 200, 150, 3);
+    const int rh = list->rowHeight;
+    press(50, 10 + rh + 2, SDL_BUTTON_RIGHT);  // any button selects
+    EXPECT_EQ(list->selected, 1);
+    EXPECT_TRUE(list->hasFocus);
+    press(50, 10 + 3 * rh + 5);  // below the last row
+    EXPECT_EQ(list->selected, 1);
+    EXPECT_EQ(list->selectedItemId(), 1);
+    auto px = pixels({{12, 10 + rh + 1}, {12, 10 + 2}, {209, 10 + rh + 1}, {210, 10 + rh + 1}});
+    EXPECT_TRUE(sameColor(px[0], {0, 120, 215, 255}));
+    EXPECT_TRUE(sameColor(px[1], kListBg));
+    EXPECT_TRUE(sameColor(px[2], {0, 120, 215, 255}));  // the fill spans the view width
+    EXPECT_TRUE(sameColor(px[3], {200, 200, 200, 255}));
+    EXPECT_EQ(app.commands.size(), 0u);  // the list posts nothing
+}
+
+TEST_F(ListCtrl, WheelAndShiftWheel) {
+    GuiListCtrl* list = makeList(0, 0, 120, 100, 50, "Ein ziemlich langer Eintrag Nummer ");
+    app.frames(1);
+    ASSERT_TRUE(list->vScroll.visible);
+    ASSERT_TRUE(list->hScroll.visible);
+    route(app, mouseWheel(wid(), 10, 10, -2));
+    EXPECT_EQ(list->scrollY, 2 * list->rowHeight);
+    EXPECT_EQ(list->scrollX, 0);
+    SDL_SetModState(KMOD_LSHIFT);
+    route(app, mouseWheel(wid(), 10, 10, -1));
+    SDL_SetModState(KMOD_NONE);
+    EXPECT_EQ(list->scrollY, 3 * list->rowHeight);  // Shift moves both offsets
+    EXPECT_EQ(list->scrollX, 40);
+    route(app, mouseWheel(wid(), 10, 10, 100));
+    EXPECT_EQ(list->scrollY, 0);  // clamped at the top
+    EXPECT_EQ(list->scrollX, 40);
+}
+
+TEST_F(ListCtrl, ThumbDragAndTrackPaging) {
+    GuiListCtrl* list = makeList(0, 0, 200, 100, 100);
+    app.frames(1);
+    const int CH = 100 * list->rowHeight;
+    const int viewH = list->viewHeight();
+    SDL_Rect thumb = list->vScroll.thumb;
+    route(app, mouseButton(SDL_MOUSEBUTTONDOWN, wid(), thumb.x + 3, thumb.y + 3));
+    route(app, mouseMotion(wid(), thumb.x + 3, 5000));  // far past the end
+    EXPECT_EQ(list->scrollY, CH - viewH);
+    route(app, mouseMotion(wid(), thumb.x + 3, -5000));
+    EXPECT_EQ(list->scrollY, 0);
+    route(app, mouseButton(SDL_MOUSEBUTTONUP, wid(), thumb.x + 3, -5000));
+    EXPECT_FALSE(list->vScroll.dragging);
+    // A press on the track below the thumb pages by the track height less one row.
+    press(thumb.x + 3, viewH - 2);
+    EXPECT_EQ(list->scrollY, viewH - list->rowHeight);
+    EXPECT_EQ(list->selected, -1);
+}
+
+TEST_F(ListCtrl, ValueTextSelectsClearsAndRejects) {
+    GuiListCtrl* list = makeList(0, 0, 200, 100, 500);
+    std::string v = "x";
+    EXPECT_TRUE(list->getValue(v));
+    EXPECT_EQ(v, "");
+    EXPECT_TRUE(list->setValue("Eintrag 321"));
+    EXPECT_EQ(list->selected, 321);
+    // Scrolled so that the row's bottom is the view's bottom.
+    EXPECT_EQ(list->scrollY, 322 * list->rowHeight - list->viewHeight());
+    EXPECT_FALSE(list->setValue("Eintrag 5000"));
+    EXPECT_FALSE(list->setValue("eintrag 3"));  // exact text only
+    EXPECT_EQ(list->selected, 321);
+    EXPECT_TRUE(list->getValue(v));
+    EXPECT_EQ(v, "Eintrag 321");
+    EXPECT_TRUE(list->setValue("Eintrag 0"));
+    EXPECT_EQ(list->scrollY, 0);  // row above the view: its top becomes the view's top
+    EXPECT_TRUE(list->setValue(""));
+    EXPECT_EQ(list->selected, -1);
+    EXPECT_EQ(list->selectedItem(), nullptr);
+    list->setSelection(7000);  // out of range clears
+    EXPECT_EQ(list->selected, -1);
+    list->clear();
+    EXPECT_EQ(list->itemCount(), 0);
+    EXPECT_EQ(list->scrollY, 0);
+    EXPECT_FALSE(list->vScroll.visible);
+}
+
+TEST_F(ListCtrl, RowAtUsesHalfOpenViewBounds) {
+    GuiListCtrl* list = makeList(10, 10, 100, 60, 20);
+    list->updateScrollbars();
+    ASSERT_TRUE(list->vScroll.visible);
+    EXPECT_EQ(list->rowAt(10, 10), 0);
+    EXPECT_EQ(list->rowAt(9, 10), -1);
+    EXPECT_EQ(list->rowAt(10 + 100 - 14 - 1, 10), 0);
+    EXPECT_EQ(list->rowAt(10 + 100 - 14, 10), -1);  // on the vertical bar
+    EXPECT_EQ(list->rowAt(10, 10 + 60), -1);
+    EXPECT_EQ(list->rowAt(10, 10 + list->rowHeight), 1);
+}
+
+TEST_F(ListCtrl, WidthBoundNeverBelowTheMeasuredWidth) {
+    RowWidths widths;
+    const char* texts[] = {"AVAVAVAVAV",
+                           "WAWAWA To Ty",
+                           "ffiffl",
+                           "Ärger über Öl",
+                           "jjjjj",
+                           "\t\tTab",
+                           "Eintrag 999999",
+                           "\xC3\x28 kaputt \xE2\x82",
+                           "iiiiiiiiiiiiiiiiiiii",
+                           "mmmmmmmmmm",
+                           "€€€ 中文"};
+    for (const char* t : texts) {
+        int w = 0, h = 0;
+        if (TTF_SizeUTF8(font, t, &w, &h) != 0) continue;
+        EXPECT_GE(widths.upperBound(font, t), w) << t;
+    }
+    // Rows that clearly fit are never measured one by one, yet the decision is the same.
+    std::vector<ListItem> rows{{0, "kurz"}, {1, "auch kurz"}};
+    EXPECT_LE(widths.contentWidth(font, rows, 400), 400);
+    rows.push_back({2, "ein Eintrag, der deutlich breiter ist als die Grenze"});
+    int exact = textWidth(rows[2].text);
+    EXPECT_EQ(widths.contentWidth(font, rows, 50), exact);
+}
+
+}  // namespace
