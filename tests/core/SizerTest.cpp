@@ -105,8 +105,7 @@ TEST(GridSizer, CountsFromRowsAndColumns) {
         int rows, cols, items, expectRows, expectCols;
     } cases[] = {
         {0, 0, 5, 1, 5},  // everything in one row
-        {2, 0, 5, 2, 3},  {0, 2, 5, 3, 2}, {2, 2, 5, 2, 2},
-        {0, 3, 0, 1, 3},  {3, 0, 0, 3, 1},
+        {2, 0, 5, 2, 3}, {0, 2, 5, 3, 2}, {2, 2, 5, 2, 2}, {0, 3, 0, 1, 3}, {3, 0, 0, 3, 1},
     };
     for (const Case& c : cases) {
         std::vector<std::unique_ptr<Box>> boxes;
