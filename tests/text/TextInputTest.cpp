@@ -1,0 +1,325 @@
+// Keyboard, mouse, wheel and clipboard handling of the text control, driven by real SDL
+// events through a headless window.
+#include "support/TestApp.h"
+#include "text/TextCtrl.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+SDL_Event textInput(uint32_t windowId, const char* s) {
+    SDL_Event e{};
+    e.type = SDL_TEXTINPUT;
+    e.text.windowID = windowId;
+    std::strncpy(e.text.text, s, sizeof e.text.text - 1);
+    return e;
+}
+
+class TextInput : public testing::Test {
+protected:
+    void SetUp() override {
+        SDL_SetModState(KMOD_NONE);
+        win = app.openMain(700, 400);
+        ASSERT_NE(win, nullptr);
+        ASSERT_NE(app.getFtFace(), nullptr);
+    }
+    GuiTextCtrl* make(int flags, const std::string& text, SDL_Rect r = {20, 30, 300, 100}) {
+        auto* t = new GuiTextCtrl(nullptr, 5, r.x, r.y, r.w, r.h, SDL_Color{255, 255, 255, 255},
+                                  app.getFtFace(), flags);
+        win->root->addChild(t);
+        t->setText(text);
+        t->onChange = [this] { ++changes; };
+        win->root->setFocus(t);
+        return t;
+    }
+    void key(SDL_Keycode k, uint16_t mod = 0) {
+        route(app, keyEvent(SDL_KEYDOWN, win->windowId, k, mod));
+    }
+    void type(const char* s) { route(app, textInput(win->windowId, s)); }
+    void press(int x, int y) { route(app, mouseButton(SDL_MOUSEBUTTONDOWN, win->windowId, x, y)); }
+    void release(int x, int y) { route(app, mouseButton(SDL_MOUSEBUTTONUP, win->windowId, x, y)); }
+    void drag(int x, int y) {
+        SDL_Event e = mouseMotion(win->windowId, x, y);
+        e.motion.state = SDL_BUTTON_LMASK;
+        route(app, e);
+    }
+    // Window point in the middle of glyph i.
+    static SDL_Point at(const GuiTextCtrl* t, size_t i) {
+        const Glyph& g = t->glyphs[i];
+        return {g.x + g.width / 2 - 1 - t->scrollX, g.y - 4 - t->scrollY};
+    }
+
+    TestApp app;
+    AppWindow* win = nullptr;
+    int changes = 0;
+};
+
+TEST_F(TextInput, TypingAndEditingKeys) {
+    GuiTextCtrl* t = make(GuiTextCtrl::TEXT_MULTILINE, "abc");
+    t->cursor = 1;
+    type("X\xC3\xA4");  // one event, two code points
+    EXPECT_EQ(t->text,
+              "aX\xC3\xA4"
+              "bc");
+    EXPECT_EQ(t->cursor, 3);
+    EXPECT_EQ(changes, 1);
+    key(SDLK_BACKSPACE);
+    EXPECT_EQ(t->text, "aXbc");
+    key(SDLK_DELETE);
+    EXPECT_EQ(t->text, "aXc");
+    key(SDLK_RETURN);
+    key(SDLK_TAB);
+    EXPECT_EQ(t->text, "aX\n\tc");
+    EXPECT_EQ(t->cursor, 4);
+    EXPECT_EQ(changes, 5) << "once per changing event";
+    // Broken bytes typed in stay one code point each and keep indices in step.
+    type("\xE2\x82");
+    EXPECT_EQ(t->cursor, 6);
+    EXPECT_EQ(t->glyphs.size(), size_t(t->codePointCount()));
+    key(SDLK_BACKSPACE);
+    key(SDLK_BACKSPACE);
+    EXPECT_EQ(t->text, "aX\n\tc");
+}
+
+TEST_F(TextInput, ReadOnlyAndUnfocusedControlsTakeNoEdits) {
+    GuiTextCtrl* t = make(GuiTextCtrl::TEXT_MULTILINE | GuiTextCtrl::TEXT_READONLY, "log");
+    t->cursor = 3;
+    type("x");
+    for (SDL_Keycode k : {SDLK_RETURN, SDLK_TAB, SDLK_BACKSPACE, SDLK_DELETE})
+        key(k);
+    key(SDLK_a, KMOD_LCTRL);
+    SDL_SetClipboardText("paste");
+    key(SDLK_v, KMOD_LCTRL);
+    key(SDLK_x, KMOD_LCTRL);
+    EXPECT_EQ(t->text, "log");
+    EXPECT_EQ(t->selEnd, 3) << "Ctrl+A works in a read-only control";
+    GuiTextCtrl* other = make(0, "abc", {20, 200, 200, 22});
+    win->root->setFocus(t);
+    route(app, textInput(win->windowId, "z"));
+    EXPECT_EQ(other->text, "abc");
+    EXPECT_EQ(changes, 0);
+}
+
+TEST_F(TextInput, MovementKeysAndSelectionEdges) {
+    GuiTextCtrl* t = make(GuiTextCtrl::TEXT_MULTILINE, "abc\ndefgh\nij");
+    t->cursor = 0;
+    key(SDLK_LEFT, KMOD_LSHIFT);
+    EXPECT_EQ(t->selStart, 0);
+    EXPECT_EQ(t->selEnd, 0) << "Shift+Left at 0 makes the empty selection";
+    key(SDLK_RIGHT, KMOD_LSHIFT);
+    key(SDLK_RIGHT, KMOD_LSHIFT);
+    EXPECT_EQ(t->selectedText(), "ab");
+    key(SDLK_LEFT);
+    EXPECT_EQ(t->cursor, 1);
+    EXPECT_EQ(t->selStart, -1);
+    key(SDLK_END);
+    EXPECT_EQ(t->cursor, 3) << "End stops before the line break";
+    key(SDLK_DOWN);
+    EXPECT_EQ(t->cursor, 7) << "nearest glyph on the next line";
+    key(SDLK_HOME, KMOD_RSHIFT);
+    EXPECT_EQ(t->selectedText(), "def");
+    key(SDLK_DOWN);
+    key(SDLK_DOWN);
+    const int32_t onLast = t->cursor;
+    EXPECT_GE(onLast, 10);
+    key(SDLK_DOWN);
+    EXPECT_EQ(t->cursor, onLast) << "Down on the last line stays";
+    key(SDLK_UP);
+    key(SDLK_PAGEDOWN);
+    EXPECT_EQ(t->cursor, 12) << "Page Down without a line below goes to the end";
+    key(SDLK_LEFT, KMOD_LSHIFT);
+    key(SDLK_RIGHT, KMOD_LSHIFT);
+    EXPECT_EQ(t->selStart, 12);
+    EXPECT_EQ(t->selEnd, 12);
+    t->selStart = 9;
+    t->selByteStart = 9;
+    key(SDLK_RIGHT);
+    EXPECT_EQ(t->selStart, 9) << "Right at the end keeps the selection";
+    key(SDLK_PAGEUP);
+    EXPECT_EQ(t->cursor, 0);
+    EXPECT_EQ(changes, 0) << "movement never reports a change";
+}
+
+TEST_F(TextInput, ClipboardKeys) {
+    GuiTextCtrl* t = make(0, "eins zwei");
+    key(SDLK_a, KMOD_LCTRL);
+    key(SDLK_c, KMOD_LCTRL);
+    EXPECT_EQ(std::string(SDL_GetClipboardText()), "eins zwei");
+    EXPECT_EQ(changes, 0) << "copying is no change";
+    key(SDLK_x, KMOD_RCTRL);
+    EXPECT_EQ(t->text, "");
+    EXPECT_EQ(changes, 1);
+    key(SDLK_v, KMOD_LCTRL);
+    key(SDLK_v, KMOD_LCTRL);
+    EXPECT_EQ(t->text, "eins zweieins zwei");
+    EXPECT_EQ(t->cursor, 18);
+    EXPECT_EQ(changes, 3);
+    SDL_SetClipboardText("");
+    key(SDLK_v, KMOD_LCTRL);
+    EXPECT_EQ(changes, 3) << "an empty clipboard pastes nothing";
+}
+
+TEST_F(TextInput, PastingCarriageReturnLineFeed) {
+    struct Case {
+        int flags;
+        std::string expected;
+    };
+    for (const Case& c : {Case{0, "a  b"}, Case{GuiTextCtrl::TEXT_MULTILINE, "a\r\nb"}}) {
+        GuiTextCtrl* t = make(c.flags, "");
+        SDL_SetClipboardText("a\r\nb");
+        key(SDLK_v, KMOD_LCTRL);
+        EXPECT_EQ(t->text, c.expected) << "flags " << c.flags;
+        EXPECT_EQ(t->cursor, 4);
+    }
+}
+
+TEST_F(TextInput, PasswordFieldsCopyNothing) {
+    GuiTextCtrl* t = make(GuiTextCtrl::TEXT_PASSWORD, "geheim");
+    SDL_SetClipboardText("vorher");
+    key(SDLK_a, KMOD_LCTRL);
+    key(SDLK_c, KMOD_LCTRL);
+    key(SDLK_x, KMOD_LCTRL);
+    EXPECT_EQ(std::string(SDL_GetClipboardText()), "vorher");
+    EXPECT_EQ(t->text, "geheim");
+    EXPECT_FALSE(t->deleteSelection());
+    // Typing over a selection does not delete it; the text goes in at the caret.
+    t->cursor = 2;
+    t->selStart = 0;
+    t->selEnd = 6;
+    type("X");
+    EXPECT_EQ(t->text, "geXheim");
+    EXPECT_EQ(t->selStart, -1);
+}
+
+TEST_F(TextInput, TypingOverASelectionReplacesIt) {
+    GuiTextCtrl* t = make(0, "Hallo Welt");
+    t->cursor = 6;
+    key(SDLK_END, KMOD_LSHIFT);
+    type("Mond");
+    EXPECT_EQ(t->text, "Hallo Mond");
+    EXPECT_EQ(changes, 1);
+}
+
+TEST_F(TextInput, DoubleClickSelectsAWordAndReleaseKeepsIt) {
+    GuiTextCtrl* t = make(0, "eins, zwei  drei");
+    const SDL_Point p = at(t, 7);  // inside "zwei"
+    press(p.x, p.y);
+    release(p.x, p.y);
+    EXPECT_EQ(t->cursor, 7);
+    press(p.x, p.y);
+    release(p.x, p.y);
+    EXPECT_EQ(t->selectedText(), "zwei");
+    EXPECT_EQ(t->cursor, 10);
+    // On the run of spaces after a word, the word before is taken.
+    const SDL_Point q = at(t, 11);
+    SDL_Delay(450);
+    press(q.x, q.y);
+    press(q.x, q.y);
+    release(q.x, q.y);
+    EXPECT_EQ(t->selectedText(), "zwei");
+    type("vier");
+    EXPECT_EQ(t->text, "eins, vier  drei");
+}
+
+TEST_F(TextInput, WordRanges) {
+    GuiTextCtrl* t = make(0, ", a#b-cd  ");
+    struct Case {
+        int32_t index, start, end;
+    };
+    const Case cases[] = {{0, 0, 0}, {1, 1, 1}, {2, 2, 5},  {4, 2, 5}, {5, 2, 5},
+                          {6, 6, 8}, {9, 6, 8}, {99, 6, 8}, {-1, 0, 0}};
+    for (const Case& c : cases) {
+        auto [s, e] = t->wordRangeAt(c.index);
+        EXPECT_EQ(s, c.start) << c.index;
+        EXPECT_EQ(e, c.end) << c.index;
+    }
+}
+
+TEST_F(TextInput, IndexAtPoints) {
+    GuiTextCtrl* t = make(GuiTextCtrl::TEXT_MULTILINE, "ab\ncd");
+    const Glyph& a = t->glyphs[0];
+    const Glyph& b = t->glyphs[1];
+    const int lh = t->lineHeight();
+    struct Case {
+        const char* what;
+        int x, y;
+        int32_t index;
+    };
+    const Case cases[] = {
+        {"left of the first glyph", 0, a.y - 2, 0},
+        {"right half of a", (a.x + b.x) / 2 + 1, a.y - 2, 1},
+        {"past the line end: before the break", 290, a.y - 2, 2},
+        {"second line end", 290, a.y + lh - 2, 5},
+        {"above the text", 25, 0, 5},
+        {"below the text", 25, 129, 5},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(t->indexAt(c.x, c.y), c.index) << c.what;
+}
+
+TEST_F(TextInput, DragSelectionScrollsAtTheEdge) {
+    std::string many;
+    for (int i = 0; i < 30; ++i)
+        many += "Zeile " + std::to_string(i) + "\n";
+    GuiTextCtrl* t = make(GuiTextCtrl::TEXT_MULTILINE, many);
+    ASSERT_TRUE(t->vScroll.visible);
+    const SDL_Point p = at(t, 0);
+    press(p.x, p.y);
+    for (int i = 0; i < 5; ++i)
+        drag(p.x + 30, t->y + t->height - 14);
+    EXPECT_GT(t->scrollY, 0) << "dragging at the bottom edge scrolls";
+    EXPECT_EQ(t->scrollY % t->lineHeight(), 0);
+    release(p.x + 30, t->y + t->height - 14);
+    EXPECT_EQ(t->selStart, 0);
+    EXPECT_GT(t->selEnd, 10);
+    EXPECT_EQ(t->cursor, t->selEnd);
+}
+
+TEST_F(TextInput, ScrollBarTrackPagesWithoutTouchingTheSelection) {
+    std::string many;
+    for (int i = 0; i < 40; ++i)
+        many += "Zeile\n";
+    GuiTextCtrl* t = make(GuiTextCtrl::TEXT_MULTILINE, many);
+    t->cursor = 3;
+    t->selStart = 1;
+    t->selEnd = 3;
+    ASSERT_TRUE(t->vScroll.visible);
+    const SDL_Rect track = t->vScroll.track;
+    press(track.x + 5, track.y + track.h - 3);
+    EXPECT_EQ(t->scrollY, t->height - t->lineHeight()) << "one page, the thumb lay above";
+    release(track.x + 5, track.y + track.h - 3);
+    EXPECT_EQ(t->selStart, 1);
+    EXPECT_EQ(t->selEnd, 3);
+    EXPECT_EQ(t->cursor, 3);
+    // Dragging the thumb to the end reaches the largest offset, never more.
+    const SDL_Rect thumb = t->vScroll.thumb;
+    press(thumb.x + 5, thumb.y + 2);
+    drag(thumb.x + 5, thumb.y + 5000);
+    const auto [w, h] = t->contentExtent();
+    const int maxY = (h - t->height) / t->lineHeight() * t->lineHeight();
+    EXPECT_EQ(t->scrollY, maxY);
+    release(thumb.x + 5, thumb.y + 5000);
+    EXPECT_FALSE(t->vScroll.dragging);
+}
+
+TEST_F(TextInput, WheelScrollsAndWordWrapUndoesSideways) {
+    std::string many;
+    for (int i = 0; i < 40; ++i)
+        many += "Zeile\n";
+    GuiTextCtrl* t = make(GuiTextCtrl::TEXT_MULTILINE | GuiTextCtrl::TEXT_WORDWRAP, many);
+    route(app, mouseWheel(win->windowId, 50, 50, -2));
+    EXPECT_EQ(t->scrollY, 2 * t->lineHeight());
+    SDL_Event side = mouseWheel(win->windowId, 50, 50, 0);
+    side.wheel.x = -3;
+    route(app, side);
+    key(SDLK_RIGHT, KMOD_LCTRL);
+    EXPECT_EQ(t->scrollX, 0) << "word wrap keeps the view at the left";
+    route(app, mouseWheel(win->windowId, 50, 50, 1000000000));
+    EXPECT_EQ(t->scrollY, 0) << "huge wheel steps are clamped";
+    EXPECT_EQ(changes, 0);
+}
+
+}  // namespace
