@@ -214,9 +214,15 @@ void GuiTextCtrl::glyphsChanged(bool fromScratch) {
 
 namespace {
 
+// Opaque fills replace what lies below; without blending the software renderer copies
+// instead of mixing every pixel, with the same result.
 void fillRect(SDL_Renderer* r, const SDL_Rect& rc, uint8_t red, uint8_t g, uint8_t b) {
+    SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
+    SDL_GetRenderDrawBlendMode(r, &mode);
+    SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
     SDL_SetRenderDrawColor(r, red, g, b, 255);
     SDL_RenderFillRect(r, &rc);
+    SDL_SetRenderDrawBlendMode(r, mode);
 }
 
 bool spansOverlap(int64_t a, int64_t aLen, int64_t b, int64_t bLen) {
@@ -259,11 +265,10 @@ void GuiTextCtrl::drawSelection(SDL_Renderer* r, const SDL_Rect& view, int32_t, 
     // Only lines that reach into the view can leave a mark; the clip hides the rest anyway.
     const size_t from = std::max(lo, firstGlyphWithTopAtLeast(int64_t(view.y) + scrollY - lh + 1));
     const size_t to = std::min(hi, firstGlyphWithTopAtLeast(int64_t(view.y) + view.h + scrollY));
-    SDL_SetRenderDrawColor(r, 0, 0, 255, 255);
     for (size_t i = from; i < to; ++i) {
         const Glyph& g = glyphs[i];
-        SDL_Rect rc{g.x - scrollX, lineTop(g.y) - scrollY, std::max(1, rightEdge(i) - g.x), lh};
-        SDL_RenderFillRect(r, &rc);
+        fillRect(r, {g.x - scrollX, lineTop(g.y) - scrollY, std::max(1, rightEdge(i) - g.x), lh}, 0,
+                 0, 255);
     }
 }
 

@@ -1,0 +1,136 @@
+// Text control costs: drawing a full view with and without the glyph cache, laying out a
+// megabyte of German text, and appending a line to a long log. Run from the build's run
+// directory (the font is read from data/fonts/Vera.ttf).
+#include "core/Engine.h"
+#include "core/Window.h"
+#include "text/TextCtrl.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <memory>
+#include <random>
+#include <string>
+
+namespace {
+
+class BenchApp : public ZazOvadir {
+public:
+    void renderWindow(AppWindow*) override {}
+    void dispatchEvent(AppWindow*, GuiEvent&) override {}
+};
+
+BenchApp& app() {
+    static BenchApp* instance = [] {
+        auto* a = new BenchApp();
+        a->mainWindow = a->createMainWindow("bench", 0, 0, 800, 300, SDL_WINDOW_HIDDEN,
+                                            SDL_Color{200, 200, 200, 255});
+        return a;
+    }();
+    return *instance;
+}
+
+// Mixed German text: lines of 40 to 120 characters from a fixed word list, reproducible.
+std::string germanText(size_t bytes) {
+    static const char* words[] = {"Donau",  "Straße", "über", "Größe",  "Mädchen", "und",
+                                  "der",    "die",    "das",  "Häuser", "schön",   "Käse",
+                                  "Fluss",  "Wiese",  "grün", "Bäume",  "laufen",  "heißt",
+                                  "Zürich", "Öl",     "Tür",  "Schiff", "fahren",  "mit"};
+    std::mt19937 rng(42);
+    std::string out;
+    out.reserve(bytes + 200);
+    while (out.size() < bytes) {
+        const size_t target = 40 + rng() % 81;
+        std::string line;
+        while (line.size() < target) {
+            if (!line.empty()) line += ' ';
+            line += words[rng() % std::size(words)];
+        }
+        out += line;
+        out += '\n';
+    }
+    return out;
+}
+
+std::unique_ptr<GuiTextCtrl> makeCtrl(int flags, int w, int h) {
+    return std::make_unique<GuiTextCtrl>(nullptr, 1, 10, 10, w, h, SDL_Color{255, 255, 255, 255},
+                                         app().getFtFace(), flags);
+}
+
+void drawView(benchmark::State& state, bool cached) {
+    SDL_Renderer* r = app().mainWindow->sdlRenderer();
+    auto t = makeCtrl(GuiTextCtrl::TEXT_MULTILINE, 620, 100);
+    t->setText(germanText(4000));
+    GuiTextCtrl::useGlyphCache = cached;
+    for (auto _ : state) {
+        t->draw(r);
+        SDL_RenderFlush(r);
+        TextureRetirement::advance(r);
+    }
+    GuiTextCtrl::useGlyphCache = true;
+}
+
+void BM_DrawView_Direct(benchmark::State& state) {
+    drawView(state, false);
+}
+void BM_DrawView_Cached(benchmark::State& state) {
+    drawView(state, true);
+}
+
+void BM_Layout1MB(benchmark::State& state) {
+    const int flags = state.range(0) ? GuiTextCtrl::TEXT_MULTILINE | GuiTextCtrl::TEXT_WORDWRAP
+                                     : GuiTextCtrl::TEXT_MULTILINE;
+    const std::string text = germanText(1 << 20);
+    auto t = makeCtrl(flags, 600, 400);
+    for (auto _ : state) {
+        t->setText(text);
+        benchmark::DoNotOptimize(t->glyphs.data());
+        t->setText("");
+    }
+    state.counters["lines"] = double(std::count(text.begin(), text.end(), '\n'));
+}
+
+void BM_Layout1MB_Direct(benchmark::State& state) {
+    GuiTextCtrl::useGlyphCache = false;
+    BM_Layout1MB(state);
+    GuiTextCtrl::useGlyphCache = true;
+}
+
+void BM_AppendLine(benchmark::State& state) {
+    const int flags = GuiTextCtrl::TEXT_MULTILINE | GuiTextCtrl::TEXT_READONLY |
+                      (state.range(1) ? GuiTextCtrl::TEXT_WORDWRAP : 0);
+    auto t = makeCtrl(flags, 620, 100);
+    std::string log;
+    for (int64_t i = 0; i < state.range(0); ++i)
+        log += (i ? "\n" : "") + std::string("Button: button") + std::to_string(i % 7) +
+               " und eine etwas längere Meldung, die im schmalen Feld umbricht";
+    t->setText(log);
+    int n = 0;
+    for (auto _ : state)
+        t->appendText("\nslider = " + std::to_string(++n));
+}
+
+}  // namespace
+
+BENCHMARK(BM_DrawView_Direct)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DrawView_Cached)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Layout1MB)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Layout1MB_Direct)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_AppendLine)
+    ->Args({1000, 0})
+    ->Args({100000, 0})
+    ->Args({1000, 1})
+    ->Args({100000, 1})
+    ->Unit(benchmark::kMicrosecond);
+
+int main(int argc, char** argv) {
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("SDL_RENDER_DRIVER", "software", 0);
+    setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    app();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
