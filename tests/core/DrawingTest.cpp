@@ -47,7 +47,7 @@ TEST(Drawing, SoftwareRendererDrawsChildrenDirectly) {
 class CachedDrawing : public ::testing::Test {
 protected:
     void SetUp() override {
-        SDL_SetHintWithPriority(SDL_HINT_RENDER_DRIVER, "opengl", SDL_HINT_OVERRIDE);
+        useOpenGlRenderer();
         rec = app.openMain(100, 80, kGrey);
         ASSERT_NE(rec, nullptr);
         SDL_RendererInfo info;

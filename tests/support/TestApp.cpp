@@ -1,5 +1,9 @@
 #include "support/TestApp.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
 TestApp::TestApp() { framesPerSecond = 1000; }
 
 void TestApp::renderWindow(AppWindow* window) {
@@ -126,4 +130,11 @@ SDL_Color readPixel(SDL_Renderer* r, int x, int y) {
 
 bool sameColor(SDL_Color a, SDL_Color b) {
     return a.r == b.r && a.g == b.g && a.b == b.b;
+}
+
+void useOpenGlRenderer() {
+#if defined(__SANITIZE_ADDRESS__)
+    __lsan_disable();
+#endif
+    SDL_SetHintWithPriority(SDL_HINT_RENDER_DRIVER, "opengl", SDL_HINT_OVERRIDE);
 }

@@ -59,6 +59,11 @@ public:
     std::function<void(ProbeWidget*, GuiEvent&)> onEvent;
 };
 
+// Asks for the OpenGL renderer (render targets, so the texture caches run). Mesa's driver
+// keeps allocations that LeakSanitizer would report at exit; they are not ours, so leak
+// checking stops for the rest of this test process.
+void useOpenGlRenderer();
+
 // Builders for SDL events addressed to a window.
 SDL_Event mouseButton(uint32_t type, uint32_t windowId, int x, int y, uint8_t button = SDL_BUTTON_LEFT);
 SDL_Event mouseMotion(uint32_t windowId, int x, int y);
