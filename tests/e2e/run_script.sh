@@ -7,6 +7,10 @@ demo="$1"
 script="$2"
 [ -x "$demo" ] || { echo "demo not found: $demo"; exit 1; }
 [ -f "$script" ] || { echo "script not found: $script"; exit 1; }
+demo=$(realpath "$demo")
+script=$(realpath "$script")
+# The demo finds its font and images below its own directory.
+cd "$(dirname "$demo")" || exit 1
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
