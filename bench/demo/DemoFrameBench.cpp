@@ -1,0 +1,80 @@
+// Process CPU time (all threads, so OpenGL's rasteriser threads count) of one frame of the
+// demo's main window (update, animation, drawing, present) with the catalogue as built, on the
+// software renderer and on OpenGL (Mesa's software rasteriser under the offscreen driver),
+// which draws cacheable controls from their cache textures.
+//   idle:     the gauges are held still, nothing changes between frames
+//   animated: the gauges advance every frame as in the running demo
+#include "demo/Demo.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+enum Renderer { Software = 0, OpenGL = 1 };
+
+std::unique_ptr<Demo> makeDemo(Renderer which) {
+    SDL_SetHintWithPriority(SDL_HINT_RENDER_DRIVER, which == Software ? "software" : "opengl",
+                            SDL_HINT_OVERRIDE);
+    auto demo = std::make_unique<Demo>();
+    if (!demo->build()) return nullptr;
+    demo->beginRun();
+    return demo;
+}
+
+bool isSoftware(AppWindow* w) {
+    SDL_RendererInfo info;
+    return SDL_GetRendererInfo(w->sdlRenderer(), &info) == 0 &&
+           (info.flags & SDL_RENDERER_SOFTWARE) != 0;
+}
+
+void drawFrames(benchmark::State& state) {
+    const auto which = static_cast<Renderer>(state.range(0));
+    const bool animated = state.range(1) != 0;
+    auto demo = makeDemo(which);
+    if (!demo) {
+        state.SkipWithError("no main window");
+        return;
+    }
+    AppWindow* main = demo->mainWindow;
+    if (which == OpenGL && isSoftware(main)) {
+        state.SkipWithError("no OpenGL renderer here");
+        return;
+    }
+    GuiGauge* gaugeH = demo->gaugeH;
+    GuiGauge* gaugeV = demo->gaugeV;
+    if (!animated) demo->gaugeH = demo->gaugeV = nullptr;
+    // Past the window's warm-up frames, so that the caches are in use.
+    for (int i = 0; i < 30; ++i) {
+        demo->renderWindow(main);
+        TextureRetirement::advance(main->sdlRenderer());
+    }
+    for (auto _ : state) {
+        demo->renderWindow(main);
+        TextureRetirement::advance(main->sdlRenderer());
+    }
+    demo->gaugeH = gaugeH;
+    demo->gaugeV = gaugeV;
+    state.SetLabel(std::string(which == Software ? "software" : "opengl") +
+                   (animated ? " animated" : " idle"));
+}
+
+BENCHMARK(drawFrames)
+    ->ArgsProduct({{Software, OpenGL}, {0, 1}})
+    ->Unit(benchmark::kMicrosecond)
+    ->MeasureProcessCPUTime()
+    ->MinTime(2.0);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
