@@ -121,6 +121,12 @@ const MenuItem* GuiMenu::itemById(uint32_t itemId) const {
     return nullptr;
 }
 
+std::string GuiMenu::itemNameForId(uint32_t itemId) const {
+    for (auto it = items.rbegin(); it != items.rend(); ++it)
+        if (*it && (*it)->id == itemId) return (*it)->name;
+    return {};
+}
+
 GuiMenu* GuiMenu::liveSubmenu() const {
     // The window may have closed (and deleted) the submenu behind our back.
     if (!openSubmenu || !window || !window->isPopup(openSubmenu)) return nullptr;

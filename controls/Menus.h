@@ -40,7 +40,7 @@ struct MenuItem {
     std::string name;
 };
 
-class GuiMenu : public GuiObject, public IKeepAlivePopup {
+class GuiMenu : public GuiObject, public IKeepAlivePopup, public IItemNames {
 public:
     GuiMenu(GuiObject* parent, int id, int x, int y, int width, int height, SDL_Color menuColor,
             std::string title, TTF_Font* font);
@@ -52,6 +52,7 @@ public:
     void handleEvent(GuiEvent& e) override;
     void mouseLeave() override;
     bool keepAlive() const override { return keepAliveFlag; }
+    std::string itemNameForId(uint32_t itemId) const override;
 
     // Appends a row and returns it (the menu owns it).
     MenuItem* addItem(uint32_t itemId, std::string label, bool hasSubmenu = false,

@@ -1,6 +1,8 @@
 // The demo at run time: drawing each window, routing events, modal dialogs, the event log.
 #include "demo/Demo.h"
 
+#include "controls/Menus.h"
+
 #include "controls/Labels.h"
 #include "controls/ValueControls.h"
 
@@ -90,6 +92,9 @@ void Demo::dispatchInput(AppWindow* window, GuiEvent& e) {
     if (e.sdl && e.sdl->type == SDL_KEYDOWN) {
         SDL_Keycode key = e.sdl->key.keysym.sym;
         if (key >= SDLK_F1 && key <= SDLK_F12) handleFunctionKey(window, key);
+        // Alt+D opens the file menu; the key then goes on to the open menu, which ignores it.
+        if (key == SDLK_d && (e.sdl->key.keysym.mod & KMOD_ALT) && menuBar)
+            menuBar->openMenuByTitle("&Datei");
     }
     if (window->root) window->root->handleEvent(e);
 }

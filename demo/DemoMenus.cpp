@@ -1,6 +1,83 @@
 // The main window's menu bar and what its commands do.
 #include "demo/Demo.h"
 
-void Demo::buildMenuBar() {}
+#include "controls/Menus.h"
 
-bool Demo::handleMenuCommand(AppWindow*, uint32_t) { return false; }
+#include <memory>
+
+namespace {
+
+constexpr SDL_Color kBarColor{192, 192, 192, 255};
+constexpr SDL_Color kMenuColor{255, 255, 255, 255};
+
+struct Row {
+    uint32_t id;
+    const char* label;
+    const char* name;
+};
+
+std::unique_ptr<GuiMenu> makeMenu(const char* title, const char* name, int width, TTF_Font* font,
+                                  std::initializer_list<Row> rows) {
+    auto menu = std::make_unique<GuiMenu>(nullptr, -1, 0, 0, width, 0, kMenuColor, title, font);
+    menu->setName(name);
+    menu->setKeepAlive(true);
+    for (const Row& row : rows)
+        menu->addItem(row.id, row.label)->name = row.name;
+    return menu;
+}
+
+// Built anew each time the submenu opens, so it always holds exactly these three rows.
+void fillRecent(GuiMenu* submenu) {
+    submenu->items.clear();
+    submenu->addItem(1100, "Didel &1")->name = "recent1";
+    submenu->addItem(1101, "Didel &2")->name = "recent2";
+    submenu->addItem(1102, "Didel &3")->name = "recent3";
+}
+
+}  // namespace
+
+void Demo::buildMenuBar() {
+    GuiWindow* root = mainRoot();
+    if (!root) return;
+    TTF_Font* font = getDefaultFont();
+    menuBar = new GuiMenuBar(nullptr, -1, kBarColor, "MenuBar", font);
+    root->addChild(menuBar);
+
+    auto file = makeMenu("Datei", "file", 220, font,
+                         {{257, "&Neu", "file_new"}, {258, "Ö&ffnen...", "file_open"}});
+    file->addItem(0, "Zu&letzt verwendet", true, fillRecent)->name = "file_recent";
+    file->addItem(259, "&Speichern...")->name = "file_save";
+    file->addItem(65534, "Beenden")->name = "file_quit";
+
+    auto edit = makeMenu("Bearbeiten", "edit", 220, font,
+                         {{2001, "Rückgängig", "edit_undo"},
+                          {2002, "Wiederholen", "edit_redo"},
+                          {0, "Erweitert", "edit_advanced"}});
+    auto dialogs = makeMenu("Dialoge", "dialogs", 300, font,
+                            {{8192, "Datei öffnen... (F7)", "dlg_open"},
+                             {8193, "Datei öffnen, nur .png...", "dlg_open_png"},
+                             {8194, "Datei speichern... (F8)", "dlg_save"},
+                             {8195, "Farbe wählen... (F9)", "dlg_color"},
+                             {8196, "Testdialog... (F3)", "dlg_test"},
+                             {8197, "Meldung: Information, OK", "dlg_msg_ok"},
+                             {8198, "Meldung: Warnung, Enter bricht ab", "dlg_msg_ok_cancel"},
+                             {8199, "Meldung: Frage, Ja/Nein", "dlg_msg_yes_no"},
+                             {8200, "Meldung: Fehler, Ja/Nein/Abbrechen", "dlg_msg_yes_no_cancel"},
+                             {8201, "Meldung: im Vordergrund", "dlg_msg_on_top"},
+                             {8202, "Eingabe...", "dlg_input"},
+                             {8203, "Eingabe, mehrzeilig...", "dlg_input_multi"}});
+    auto help = makeMenu("Help", "help", 220, font,
+                         {{2003, "Rückgängig", "help_undo"},
+                          {2004, "Wiederholen", "help_redo"},
+                          {0, "Erweitert", "help_advanced"}});
+    menuBar->addMenu("&Datei", std::move(file));
+    menuBar->addMenu("&Bearbeiten", std::move(edit));
+    menuBar->addMenu("D&ialoge", std::move(dialogs));
+    menuBar->addMenu("&Hilfe", std::move(help));
+}
+
+// The commands that open dialogs are wired together with the dialogs; "Beenden" is handled
+// by the command dispatch itself.
+bool Demo::handleMenuCommand(AppWindow*, uint32_t) {
+    return false;
+}
