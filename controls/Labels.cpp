@@ -92,6 +92,10 @@ GuiObject* GuiPanel::addChild(GuiObject* child) {
     return kids.add(this, child, x, y);
 }
 
+std::unique_ptr<GuiObject> GuiPanel::releaseChild(GuiObject* child) {
+    return kids.detach(child);
+}
+
 void GuiPanel::followPosition() {
     const int dx = x - placedX, dy = y - placedY;
     placedX = x;

@@ -48,7 +48,7 @@ private:
     int shortenings = 0;
 };
 
-class GuiPanel : public GuiObject {
+class GuiPanel : public GuiObject, public IContainerRole {
 public:
     GuiPanel(GuiObject* parent, int id, int x, int y, int w, int h, SDL_Color bgColor,
              const std::string& title, TTF_Font* font);
@@ -69,6 +69,7 @@ public:
     void relayout() override;
 
     GuiObject* addChild(GuiObject* child);
+    std::unique_ptr<GuiObject> releaseChild(GuiObject* child) override;
     void setSizer(GuiSizer* newSizer);
     void relayoutSizer();
     void setGeometry(int nx, int ny, int w, int h);

@@ -6,9 +6,11 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 struct AppWindow;
+class GuiObject;
 struct GuiEvent;
 
 // Marks objects that take keyboard text (the text control and its relatives).
@@ -32,6 +34,14 @@ public:
 class IStatusBarRole {
 public:
     virtual ~IStatusBarRole() = default;
+};
+
+// A container that owns its children: gives one up when the window deletes it after an event.
+class IContainerRole {
+public:
+    virtual ~IContainerRole() = default;
+    // Ownership of child, or null when it is not one of this container's children.
+    virtual std::unique_ptr<GuiObject> releaseChild(GuiObject* child) = 0;
 };
 
 // A child that grows with the window on resize (the cairo panel).

@@ -222,6 +222,9 @@ void GuiWindow::runPendingDeletes() {
                 engine->activeEditable == dynamic_cast<IEditable*>(obj))
                 engine->activeEditable = nullptr;
             std::unique_ptr<GuiObject> owned = detachChild(obj);
+            // A container's child leaves its container first, so that it is deleted once.
+            if (auto* container = dynamic_cast<IContainerRole*>(obj->parent); !owned && container)
+                owned = container->releaseChild(obj);
             if (!owned) owned.reset(obj);  // deleted objects that live below a container
         }
     }

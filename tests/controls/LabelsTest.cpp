@@ -215,4 +215,17 @@ TEST_F(Labels, PanelFilledBeforeAttachingGetsItsWindow) {
     EXPECT_EQ(commandsWithCode(CMD_ACTIVATED), 1u);
 }
 
+TEST_F(Labels, ChildDestroyedDuringItsEventLeavesThePanel) {
+    auto* panel = add(new GuiPanel(nullptr, -1, 0, 0, 200, 100, {230, 230, 230, 255}, "", font));
+    auto* probe = new ProbeWidget(10, 10, 40, 30);
+    panel->addChild(probe);
+    probe->onEvent = [](ProbeWidget* self, GuiEvent&) { self->destroy(); };
+    press(20, 20);  // deleted once, after the event, by the window
+    EXPECT_TRUE(panel->children().empty());
+    EXPECT_EQ(panel->capture(), nullptr);
+    EXPECT_EQ(root->focus, nullptr);
+    release(20, 20);
+    EXPECT_EQ(root->hitTest(20, 20), panel);
+}
+
 }  // namespace
