@@ -69,16 +69,17 @@ DemoRunner::DemoRunner(ZazOvadir* engine, DemoRunnerSettings settings)
       scenesPath(std::move(settings.scenesPath)),
       startGatePath(std::move(settings.startGatePath)),
       windowIdFilePath(std::move(settings.windowIdFilePath)),
-      exitOnEnd(settings.exitOnEnd) {}
+      exitOnEnd(settings.exitOnEnd) {
+    trackForTeardown(true);
+}
 
 DemoRunner::~DemoRunner() {
     bool engineAlive = engine && ZazOvadir::current() == engine;
     if (engineAlive && engine->scriptRunner == this) engine->scriptRunner = nullptr;
+    trackForTeardown(false);
+    if (engineAlive) dropCaptionTexture();
     // A font outliving SDL_ttf cannot be closed any more.
-    if (!TTF_WasInit()) {
-        (void)captionFont.release();
-        (void)captionSurface.release();
-    }
+    if (!TTF_WasInit()) (void)captionFont.release();
 }
 
 void DemoRunner::attach() {

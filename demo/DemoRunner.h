@@ -151,6 +151,14 @@ private:
 
     int32_t currentLine() const;
 
-    SdlSurfacePtr captionSurface;  // the rendered caption text, kept while it is shown
-    std::string captionSurfaceText;
+    // The caption text as a texture of one renderer, kept while it is shown; it goes to texture
+    // retirement when replaced, and is forgotten when its renderer is torn down.
+    void dropCaptionTexture();
+    bool makeCaptionTexture(SDL_Renderer* r);
+    static void forgetRenderer(SDL_Renderer* r);
+    void trackForTeardown(bool live);
+    SDL_Texture* captionTexture = nullptr;
+    SDL_Renderer* captionRenderer = nullptr;
+    std::string captionTextureText;
+    int captionTextW = 0, captionTextH = 0;
 };

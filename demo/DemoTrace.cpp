@@ -157,12 +157,45 @@ SDL_Rect DemoRunner::captionTextRect(int w, int h, int tw, int th) {
     return SDL_Rect{(w - tw) / 2, static_cast<int>(0.85 * h) - th, tw, th};
 }
 
+namespace {
+
+std::vector<DemoRunner*>& liveRunners() {
+    static std::vector<DemoRunner*> runners;
+    return runners;
+}
+
+}  // namespace
+
+void DemoRunner::trackForTeardown(bool live) {
+    auto& runners = liveRunners();
+    runners.erase(std::remove(runners.begin(), runners.end(), this), runners.end());
+    if (!live) return;
+    runners.push_back(this);
+    addRendererTeardownHook(&DemoRunner::forgetRenderer);
+}
+
+void DemoRunner::forgetRenderer(SDL_Renderer* r) {
+    // The renderer destroys its textures itself.
+    for (DemoRunner* runner : liveRunners())
+        if (runner->captionRenderer == r) {
+            runner->captionTexture = nullptr;
+            runner->captionRenderer = nullptr;
+            runner->captionTextureText.clear();
+        }
+}
+
+void DemoRunner::dropCaptionTexture() {
+    if (captionTexture) TextureRetirement::retire(captionRenderer, captionTexture);
+    captionTexture = nullptr;
+    captionRenderer = nullptr;
+    captionTextureText.clear();
+}
+
 void DemoRunner::closeCaption() {
     sceneName.clear();
     captionFont.reset();
     captionFontSize = 0;
-    captionSurface.reset();
-    captionSurfaceText.clear();
+    dropCaptionTexture();
 }
 
 void DemoRunner::drawSceneCaption(AppWindow* window, SDL_Renderer* r) {
@@ -177,17 +210,13 @@ void DemoRunner::drawSceneCaption(AppWindow* window, SDL_Renderer* r) {
         // A font that cannot be opened stays missing until the size changes again.
         captionFont.reset(engine ? engine->openFont(size) : nullptr);
         captionFontSize = size;
-        captionSurface.reset();
+        dropCaptionTexture();
     }
     if (!captionFont) return;
-    if (!captionSurface || captionSurfaceText != sceneName) {
-        captionSurface.reset(
-            TTF_RenderUTF8_Blended(captionFont.get(), sceneName.c_str(), {255, 255, 255, 255}));
-        captionSurfaceText = sceneName;
-    }
-    if (!captionSurface) return;
-    SDL_Rect text =
-        captionTextRect(window->width, window->height, captionSurface->w, captionSurface->h);
+    if (captionTexture && (captionRenderer != r || captionTextureText != sceneName))
+        dropCaptionTexture();
+    if (!captionTexture && !makeCaptionTexture(r)) return;
+    SDL_Rect text = captionTextRect(window->width, window->height, captionTextW, captionTextH);
     double a = std::min(static_cast<double>(kCaptionMs - age) / kCaptionFadeMs,
                         std::min(static_cast<double>(age) / kCaptionFadeMs, 1.0));
     int pad = size / 2;
@@ -196,10 +225,20 @@ void DemoRunner::drawSceneCaption(AppWindow* window, SDL_Renderer* r) {
     SDL_SetRenderDrawColor(r, 0, 0, 0,
                            static_cast<uint8_t>(std::lround(kCaptionBackdropAlpha * a)));
     SDL_RenderFillRect(r, &backdrop);
-    SDL_Texture* texture = SDL_CreateTextureFromSurface(r, captionSurface.get());
-    if (!texture) return;
-    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
-    SDL_SetTextureAlphaMod(texture, static_cast<uint8_t>(std::lround(255 * a)));
-    SDL_RenderCopy(r, texture, nullptr, &text);
-    TextureRetirement::retire(r, texture);
+    SDL_SetTextureAlphaMod(captionTexture, static_cast<uint8_t>(std::lround(255 * a)));
+    SDL_RenderCopy(r, captionTexture, nullptr, &text);
+}
+
+bool DemoRunner::makeCaptionTexture(SDL_Renderer* r) {
+    SdlSurfacePtr surface(
+        TTF_RenderUTF8_Blended(captionFont.get(), sceneName.c_str(), {255, 255, 255, 255}));
+    if (!surface) return false;
+    captionTexture = SDL_CreateTextureFromSurface(r, surface.get());
+    if (!captionTexture) return false;
+    SDL_SetTextureBlendMode(captionTexture, SDL_BLENDMODE_BLEND);
+    captionRenderer = r;
+    captionTextureText = sceneName;
+    captionTextW = surface->w;
+    captionTextH = surface->h;
+    return true;
 }

@@ -235,3 +235,20 @@ TEST_F(RunnerTraceTest, CaptionOnA1900x960WindowUsesSize44AndEndsAtRow816) {
     EXPECT_TRUE(runner->sceneName.empty());
     EXPECT_EQ(runner->captionFont, nullptr);
 }
+
+TEST_F(RunnerTraceTest, CaptionTextureIsForgottenWithItsWindow) {
+    open(1900, 960);
+    if (!app.getDefaultFont()) GTEST_SKIP() << "no font";
+    start("scene Hallo\nwait 5\nscene Weiter");
+    frame();
+    now += 500;
+    runner->tick(now);
+    drawAndRead(950, 837);
+    app.destroyWindow(win->windowId);
+    // The run goes on without a window; the caption's texture died with the renderer.
+    for (int i = 0; i < 3; ++i)
+        frame();
+    EXPECT_EQ(runner->state, DemoRunner::Running);
+    runner->finish(DemoRunner::Finished);
+    EXPECT_TRUE(runner->sceneName.empty());
+}
