@@ -2,6 +2,8 @@
 #include "demo/Demo.h"
 
 #include "controls/Menus.h"
+#include "dialogs/InputDialog.h"
+#include "dialogs/MessageBox.h"
 
 #include <memory>
 
@@ -78,6 +80,40 @@ void Demo::buildMenuBar() {
 
 // The commands that open dialogs are wired together with the dialogs; "Beenden" is handled
 // by the command dispatch itself.
-bool Demo::handleMenuCommand(AppWindow*, uint32_t) {
-    return false;
+bool Demo::handleMenuCommand(AppWindow* window, uint32_t itemId) {
+    const std::string question = "Soll die Demo wirklich weiterlaufen?";
+    switch (itemId) {
+        case 8196:
+            openTestDialog(window);
+            return true;
+        case 8197:
+            showMessageBox("Eine Meldung mit nur einem Button.", "Meldung", 0x1100, -1, -1);
+            return true;
+        // Bit 0x1 is set as well; no option uses it.
+        case 8198:
+            showMessageBox("Mit OK bestätigen oder abbrechen. Enter bricht hier ab.", "Bestätigung",
+                           0x21203, -1, -1);
+            return true;
+        case 8199:
+            showMessageBox(question, "Frage", 0x180C, -1, -1);
+            return true;
+        case 8200:
+            showMessageBox(question, "Frage", 0x4140E, -1, -1);
+            return true;
+        case 8201:
+            showMessageBox(
+                "Diese Meldung bleibt über allen Fenstern, wenn der Fenstermanager das "
+                "unterstützt.",
+                "Im Vordergrund", 0x3100, -1, -1);
+            return true;
+        case 8202:
+            showInputDialog("Neuer Name:", "Eingabe", "Rechteck", 0);
+            return true;
+        case 8203:
+            showInputDialog("Beschriftung (Enter beginnt eine neue Zeile):", "Eingabe, mehrzeilig",
+                            "Erste Zeile", INPUT_MULTILINE);
+            return true;
+        default:
+            return false;
+    }
 }
