@@ -218,3 +218,27 @@ TEST(RunnerScript, LoadScriptReadsFilesAndRejectsWhatCannotBeRead) {
     EXPECT_EQ(runner.error.rfind("Zeile 2: unbekannter Befehl ", 0), 0u) << runner.error;
     fs::remove_all(dir);
 }
+
+TEST(RunnerScript, ArbitraryLinesEitherParseWithinTheTableOrGiveAMessage) {
+    // Pieces that stress the tokenizer and the argument checks, glued at random.
+    const char* pieces[] = {
+        "\"",   "\\",   "\\\"",     "#",    " ",     "\t",           "\r", "+",           "ctrl",
+        "move", "type", "key",      "wait", "click", "wait_command", "-",  "99999999999", "1e999",
+        "0.5",  "\xff", "\xc3\xa4", "menu", "."};
+    uint32_t seed = 12345;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+    for (int i = 0; i < 20000; ++i) {
+        std::string line;
+        int n = static_cast<int>(next() >> 16) % 8;
+        for (int k = 0; k < n; ++k)
+            line += pieces[(next() >> 16) % std::size(pieces)];
+        std::vector<ScriptCommand> out;
+        std::string message;
+        if (DemoScript::parseLine(line, 1, out, message)) {
+            ASSERT_LE(out.size(), 1u) << line;
+        } else {
+            ASSERT_FALSE(message.empty()) << line;
+            ASSERT_TRUE(out.empty()) << line;
+        }
+    }
+}
