@@ -66,17 +66,23 @@ int RowWidths::charWidth(TTF_Font* f, const char* bytes, int len) {
 }
 
 int RowWidths::boundOf(TTF_Font* f, const std::string& text) {
-    long long sum = slack;
     const char* p = text.data();
-    size_t n = text.size();
-    size_t i = 0;
-    while (i < n) {
-        int len =
-            static_cast<int>(std::min<size_t>(utf8Length(static_cast<unsigned char>(p[i])), n - i));
-        sum += charWidth(f, p + i, len) + slack;
+    const size_t n = text.size();
+    long long sum = slack;
+    size_t chars = 0;
+    for (size_t i = 0; i < n; ++chars) {
+        unsigned char lead = static_cast<unsigned char>(p[i]);
+        // Plain ASCII from the table: this loop runs over every row of the list once.
+        if (lead < 128 && asciiWidth[lead] >= 0) {
+            sum += asciiWidth[lead];
+            ++i;
+            continue;
+        }
+        int len = static_cast<int>(std::min<size_t>(utf8Length(lead), n - i));
+        sum += charWidth(f, p + i, len);
         i += len;
     }
-    return clampInt(sum);
+    return clampInt(sum + static_cast<long long>(chars) * slack);
 }
 
 void RowWidths::foldBounds(TTF_Font* f, const std::vector<ListItem>& items) {
