@@ -62,6 +62,7 @@ void GuiTextCtrl::relayout() {
 
 void GuiTextCtrl::setText(const std::string& value) {
     const bool same = value == text;
+    if (!same) noteEdit();
     text = value;
     cursor = std::min(cursor, countCodePoints(text));
     clearSelection();
@@ -73,6 +74,7 @@ void GuiTextCtrl::setText(const std::string& value) {
 
 void GuiTextCtrl::appendText(const std::string& value) {
     if (value.empty()) return;
+    noteEdit();
     text += value;
     resumeLayout(value);
     cursor = textCodePoints;
@@ -104,6 +106,7 @@ bool GuiTextCtrl::deleteSelection() {
     size_t from = static_cast<size_t>(std::min(selByteStart, selByteEnd));
     size_t to = static_cast<size_t>(std::max(selByteStart, selByteEnd));
     to = std::min(to, text.size());
+    noteEdit();
     text.erase(from, to - from);
     cursor = countCodePoints(text.data(), from);
     layoutText(face, text);

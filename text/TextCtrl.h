@@ -13,6 +13,7 @@
 #include <climits>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -163,6 +164,8 @@ private:
     void caretReset();
     void setSelectionIndices(int32_t start, int32_t end);
     void insertAtCursor(const std::string& s);
+    // Keeps the text as it was when the current event arrived, before its first change.
+    void noteEdit();
     void eraseCodePointAt(int32_t index);
 
     // Input handling, one step each.
@@ -187,6 +190,8 @@ private:
     Metrics metrics;
     int32_t textCodePoints = 0;
     int32_t lastLayoutWidth = 0;
+    bool inEvent = false;
+    std::optional<std::string> textBeforeEvent;
     LayoutState layoutState;
     mutable ExtentPrefix extentPrefix;
 };

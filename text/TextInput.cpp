@@ -24,7 +24,10 @@ bool ctrlHeld(uint16_t mod) {
 
 void GuiTextCtrl::handleEvent(GuiEvent& e) {
     if (e.kind != GuiEvent::Input || !e.sdl) return;
-    const std::string before = text;
+    // The text is copied only when the event first changes it: a pointer moving over a long
+    // log must not copy the whole log.
+    inEvent = true;
+    textBeforeEvent.reset();
     const SDL_Event& s = *e.sdl;
     switch (s.type) {
         case SDL_MOUSEBUTTONDOWN:
@@ -48,7 +51,14 @@ void GuiTextCtrl::handleEvent(GuiEvent& e) {
         default:
             break;
     }
-    if (text != before && onChange) onChange();
+    inEvent = false;
+    const bool changed = textBeforeEvent && *textBeforeEvent != text;
+    textBeforeEvent.reset();
+    if (changed && onChange) onChange();
+}
+
+void GuiTextCtrl::noteEdit() {
+    if (inEvent && !textBeforeEvent) textBeforeEvent = text;
 }
 
 void GuiTextCtrl::caretReset() {
@@ -212,6 +222,7 @@ void GuiTextCtrl::handleWheel(const SDL_MouseWheelEvent& w) {
 
 void GuiTextCtrl::insertAtCursor(const std::string& s) {
     const size_t at = static_cast<size_t>(byteOffsetOf(text, cursor));
+    noteEdit();
     text.insert(at, s);
     cursor = saturate(int64_t(cursor) + countCodePoints(s));
 }
@@ -220,6 +231,7 @@ void GuiTextCtrl::eraseCodePointAt(int32_t index) {
     const size_t from = static_cast<size_t>(byteOffsetOf(text, index));
     if (from >= text.size()) return;
     const Utf8Step step = decodeUtf8(text.data() + from, text.size() - from);
+    noteEdit();
     text.erase(from, static_cast<size_t>(std::max(step.length, 1)));
 }
 

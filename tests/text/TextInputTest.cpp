@@ -322,4 +322,45 @@ TEST_F(TextInput, WheelScrollsAndWordWrapUndoesSideways) {
     EXPECT_EQ(changes, 0);
 }
 
+TEST_F(TextInput, CaretFollowsTheEngineAfterADebounce) {
+    GuiTextCtrl* t = make(0, "abc");
+    app.keyboardFocused = true;
+    ASSERT_EQ(app.activeEditable, static_cast<IEditable*>(t));
+    const uint32_t now = 5000;
+    t->update(now);
+    EXPECT_FALSE(t->caretActive) << "the change waits 50 ms";
+    t->update(now + 49);
+    EXPECT_FALSE(t->caretActive);
+    t->update(now + 50);
+    EXPECT_TRUE(t->caretActive);
+    EXPECT_EQ(t->caretResetTime, now + 50 - 1000) << "blinking starts at once";
+    app.keyboardFocused = false;
+    t->update(now + 100);
+    t->update(now + 150);
+    EXPECT_FALSE(t->caretActive);
+    // A flicker shorter than the debounce changes nothing.
+    app.keyboardFocused = true;
+    t->update(now + 200);
+    app.keyboardFocused = false;
+    t->update(now + 260);
+    EXPECT_FALSE(t->caretActive);
+    EXPECT_EQ(t->caretPendingSince, 0u);
+}
+
+TEST_F(TextInput, ChangesInsideOneEventReportOnceOrNotAtAll) {
+    GuiTextCtrl* t = make(0, "abc");
+    key(SDLK_a, KMOD_LCTRL);
+    SDL_SetClipboardText("abc");
+    key(SDLK_v, KMOD_LCTRL);  // replaces the text with the same bytes
+    EXPECT_EQ(t->text, "abc");
+    EXPECT_EQ(changes, 0);
+    SDL_SetClipboardText("xyz");
+    key(SDLK_a, KMOD_LCTRL);
+    key(SDLK_v, KMOD_LCTRL);  // a deletion and an insertion: one report
+    EXPECT_EQ(changes, 1);
+    for (int i = 0; i < 3; ++i)
+        drag(30 + i, 40);
+    EXPECT_EQ(changes, 1);
+}
+
 }  // namespace
