@@ -171,6 +171,29 @@ TEST_F(DemoDialogsTest, F3OpensTheTestDialogOnlyOnce) {
     SDL_Rect rect{};
     EXPECT_TRUE(root->findItem("file", owner, rect));
     EXPECT_TRUE(root->findItem("edit", owner, rect));
+    // The recent-files submenu is refilled from scratch every time it opens.
+    GuiMenuBar* bar = nullptr;
+    for (auto& child : root->children)
+        if (auto* b = dynamic_cast<GuiMenuBar*>(child.get())) bar = b;
+    ASSERT_NE(bar, nullptr);
+    ASSERT_EQ(bar->entries.size(), 2u);
+    EXPECT_EQ(bar->entries[0].title, "&Datei");
+    EXPECT_EQ(bar->entries[1].title, "&Bearbeiten");
+    GuiMenu* file = bar->entries[0].menu;
+    ASSERT_EQ(file->rowCount(), 3);
+    MenuItem* recent = file->items[2].get();
+    EXPECT_EQ(recent->name, "file_recent");
+    ASSERT_TRUE(recent->hasSubmenu && recent->onOpenSubmenu);
+    GuiMenu submenu(nullptr, -1, 0, 0, 220, 0, {255, 255, 255, 255}, "", nullptr);
+    submenu.addItem(9, "alt");
+    recent->onOpenSubmenu(&submenu);
+    recent->onOpenSubmenu(&submenu);
+    ASSERT_EQ(submenu.rowCount(), 3);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(submenu.items[i]->id, 1100u + i);
+        EXPECT_EQ(submenu.items[i]->label, "Didel &" + std::to_string(i + 1));
+        EXPECT_EQ(submenu.items[i]->name, "recent" + std::to_string(i + 1));
+    }
 
     // F3 again, to the dialog and to the main window: still one dialog.
     key(w->windowId, SDLK_F3);
