@@ -1,6 +1,7 @@
 #include "controls/Labels.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -10,6 +11,9 @@ constexpr const char* kEllipsis = "\xE2\x80\xA6";  // U+2026
 bool isContinuationByte(unsigned char c) {
     return c >= 0x80 && c <= 0xBF;
 }
+
+// Up to this many candidate starts are measured one by one, as the rule reads.
+constexpr size_t kLinearSearchLimit = 256;
 
 }  // namespace
 
@@ -38,6 +42,34 @@ const std::string& GuiLabel::displayText() {
     return cachedDisplay;
 }
 
+bool GuiLabel::tailFits(size_t start) const {
+    const std::string candidate = kEllipsis + text.substr(start);
+    int tw = 0, th = 0;
+    return TTF_SizeUTF8(font, candidate.c_str(), &tw, &th) == 0 && tw <= width;
+}
+
+size_t GuiLabel::firstFittingTail() const {
+    std::vector<size_t> starts;
+    for (size_t i = 1; i < text.size(); ++i)
+        if (!isContinuationByte(static_cast<unsigned char>(text[i]))) starts.push_back(i);
+    if (starts.size() <= kLinearSearchLimit) {
+        for (size_t start : starts)
+            if (tailFits(start)) return start;
+        return std::string::npos;
+    }
+    // Tails only get narrower as they start later: bisecting measures a long text's tails
+    // a logarithmic number of times instead of once per character.
+    size_t lo = 0, hi = starts.size();
+    while (lo < hi) {
+        const size_t mid = lo + (hi - lo) / 2;
+        if (tailFits(starts[mid]))
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    return lo < starts.size() ? starts[lo] : std::string::npos;
+}
+
 void GuiLabel::shorten() {
     ++shortenings;
     cachedSource = text;
@@ -48,16 +80,12 @@ void GuiLabel::shorten() {
     cachedDisplay = kEllipsis;
     const size_t length = text.size();
     if (length < 2) return;
-    for (size_t i = 1; i < length; ++i) {
-        if (isContinuationByte(static_cast<unsigned char>(text[i]))) continue;
-        std::string candidate = kEllipsis + text.substr(i);
-        if (TTF_SizeUTF8(font, candidate.c_str(), &tw, &th) != 0 || tw > width) continue;
-        // Let a path separator in the shown tail begin it.
-        size_t p = text.find_first_of("/\\", i);
-        if (p != std::string::npos && p + 1 < length) candidate = kEllipsis + text.substr(p);
-        cachedDisplay = std::move(candidate);
-        return;
-    }
+    size_t start = firstFittingTail();
+    if (start == std::string::npos) return;
+    // Let a path separator in the shown tail begin it.
+    const size_t p = text.find_first_of("/\\", start);
+    if (p != std::string::npos && p + 1 < length) start = p;
+    cachedDisplay = kEllipsis + text.substr(start);
 }
 
 void GuiLabel::draw(SDL_Renderer* r) {

@@ -44,6 +44,9 @@ public:
 
 private:
     void shorten();
+    bool tailFits(size_t start) const;
+    // Byte index of the first character from which "…" + the rest fits, or npos.
+    size_t firstFittingTail() const;
     TextCache textCache;
     int shortenings = 0;
 };

@@ -57,6 +57,22 @@ TEST_F(Labels, ShorteningNeverStartsInsideACharacter) {
     }
 }
 
+TEST_F(Labels, LongTextsAreShortenedLikeShortOnes) {
+    std::string longPath;
+    for (int i = 0; i < 4000; ++i)
+        longPath += "/ordner" + std::to_string(i);
+    longPath += "/ende.txt";
+    const int width = textWidth(font, kEllipsis + "/ende.txt") + 2;
+    GuiLabel label(nullptr, -1, 0, 0, width, 20, {0, 0, 0, 255}, longPath, font,
+                   LABEL_ELLIPSIS_START);
+    EXPECT_EQ(label.displayText(), kEllipsis + "/ende.txt");
+    // The widest tail that fits, whichever way the starts are searched.
+    std::string tail = std::string(300, 'x') + "yz";
+    GuiLabel wide(nullptr, -1, 0, 0, textWidth(font, kEllipsis + "xyz"), 20, {0, 0, 0, 255}, tail,
+                  font, LABEL_ELLIPSIS_START);
+    EXPECT_EQ(wide.displayText(), kEllipsis + "xyz");
+}
+
 TEST_F(Labels, DisplayTextIsCachedPerTextAndWidth) {
     auto* label = add(new GuiLabel(nullptr, -1, 10, 10, 40, 20, {0, 0, 0, 255},
                                    "/ein/ziemlich/langer/pfad", font, LABEL_ELLIPSIS_START));
