@@ -132,6 +132,7 @@ bool DemoRunner::parseScript(const std::string& text) {
 // The frame tick
 
 void DemoRunner::tick(uint32_t now) {
+    if (!engine) return;  // detached by the engine's shutdown
     if (state == Idle && !startWhenReady(now)) return;
     if (state != Running) return;
     advanceClock(now);
