@@ -133,6 +133,8 @@ for text in "${expect[@]}"; do grep -qF -- "$text" "$log" || complain "missing i
 for re in "${expect_re[@]}"; do grep -qE -- "$re" "$log" || complain "no log line matches: $re"; done
 for text in "${reject[@]}"; do grep -qF -- "$text" "$log" && complain "unexpected in log: $text"; done
 for re in "${reject_re[@]}"; do grep -qE -- "$re" "$log" && complain "unexpected log line: $re"; done
+# A sanitizer report fails every test, also those that expect exit code 1.
+grep -qE -- 'ERROR: (Address|Leak)Sanitizer|runtime error:' "$log" && complain "sanitizer report"
 [ -f "$tmp/gate_fail" ] && complain "$(cat "$tmp/gate_fail")"
 for spec in "${file_re[@]}"; do
   file="${spec%% *}"
