@@ -18,6 +18,13 @@ SDL_Event textInput(uint32_t windowId, const char* s) {
     return e;
 }
 
+std::string clipboard() {
+    char* c = SDL_GetClipboardText();
+    std::string s = c ? c : "";
+    SDL_free(c);
+    return s;
+}
+
 class TextInput : public testing::Test {
 protected:
     void SetUp() override {
@@ -147,7 +154,7 @@ TEST_F(TextInput, ClipboardKeys) {
     GuiTextCtrl* t = make(0, "eins zwei");
     key(SDLK_a, KMOD_LCTRL);
     key(SDLK_c, KMOD_LCTRL);
-    EXPECT_EQ(std::string(SDL_GetClipboardText()), "eins zwei");
+    EXPECT_EQ(clipboard(), "eins zwei");
     EXPECT_EQ(changes, 0) << "copying is no change";
     key(SDLK_x, KMOD_RCTRL);
     EXPECT_EQ(t->text, "");
@@ -182,7 +189,7 @@ TEST_F(TextInput, PasswordFieldsCopyNothing) {
     key(SDLK_a, KMOD_LCTRL);
     key(SDLK_c, KMOD_LCTRL);
     key(SDLK_x, KMOD_LCTRL);
-    EXPECT_EQ(std::string(SDL_GetClipboardText()), "vorher");
+    EXPECT_EQ(clipboard(), "vorher");
     EXPECT_EQ(t->text, "geheim");
     EXPECT_FALSE(t->deleteSelection());
     // Typing over a selection does not delete it; the text goes in at the caret.
