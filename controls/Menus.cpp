@@ -1,5 +1,6 @@
 #include "controls/Menus.h"
 
+#include "controls/TextCache.h"
 #include "core/Engine.h"
 #include "core/Window.h"
 
@@ -33,27 +34,59 @@ int textWidth(TTF_Font* font, const std::string& text) {
     return w;
 }
 
-// Draws a resolved label with its top-left corner at (tx, boxTop + (boxH - text height) / 2)
-// and underlines the mnemonic in black; a failed render draws nothing.
-void drawLabel(SDL_Renderer* r, TTF_Font* font, const Mnemonic& m, SDL_Color color, int tx,
-               int boxTop, int boxH) {
-    if (!font || m.text.empty()) return;
-    SdlSurfacePtr surface(TTF_RenderUTF8_Blended(font, m.text.c_str(), color));
-    if (!surface) return;
-    SDL_Texture* texture = SDL_CreateTextureFromSurface(r, surface.get());
+}  // namespace
+
+// A label as last drawn: its parsed form, the underline geometry and the rendered text, so
+// that a redraw with the same label, font and colour does no text work at all.
+struct LabelCache {
+    std::string label;
+    TTF_Font* font = nullptr;
+    bool prepared = false;
+    Mnemonic mnemonic;
+    int prefixWidth = 0;
+    int charWidth = 0;
+    TextCache text;
+
+    void prepare(TTF_Font* f, const std::string& l) {
+        if (prepared && f == font && l == label) return;
+        prepared = true;
+        font = f;
+        label = l;
+        mnemonic = parseMnemonic(l);
+        prefixWidth = charWidth = 0;
+        if (f && mnemonic.pos >= 0) {
+            prefixWidth = textWidth(f, mnemonic.text.substr(0, mnemonic.pos));
+            charWidth = textWidth(f, mnemonic.text.substr(mnemonic.pos, mnemonic.len));
+        }
+    }
+};
+
+namespace {
+
+// Draws a label with its top-left corner at (tx, boxTop + (boxH - text height) / 2) and
+// underlines the mnemonic in black; a failed render draws nothing.
+void drawLabel(SDL_Renderer* r, LabelCache& cache, TTF_Font* font, const std::string& label,
+               SDL_Color color, int tx, int boxTop, int boxH) {
+    if (!font) return;
+    cache.prepare(font, label);
+    int tw = 0, th = 0;
+    SDL_Texture* texture = cache.text.get(r, font, cache.mnemonic.text, color, tw, th);
     if (!texture) return;
-    int th = surface->h;
     int ty = boxTop + (boxH - th) / 2;
-    SDL_Rect dst{tx, ty, surface->w, th};
+    SDL_Rect dst{tx, ty, tw, th};
     SDL_RenderCopy(r, texture, nullptr, &dst);
-    // The renderer may still hold the copy in its queue.
-    TextureRetirement::retire(r, texture);
-    if (m.pos < 0) return;
-    int prefix = textWidth(font, m.text.substr(0, m.pos));
-    int charW = textWidth(font, m.text.substr(m.pos, m.len));
+    if (cache.mnemonic.pos < 0) return;
     setColor(r, kBlack);
     int uy = ty + th - 2;
-    SDL_RenderDrawLine(r, tx + prefix, uy, tx + prefix + charW - 1, uy);
+    SDL_RenderDrawLine(r, tx + cache.prefixWidth, uy, tx + cache.prefixWidth + cache.charWidth - 1,
+                       uy);
+}
+
+// One cache per row or title, grown as rows appear.
+LabelCache& cacheAt(std::vector<std::unique_ptr<LabelCache>>& caches, size_t i) {
+    if (caches.size() <= i) caches.resize(i + 1);
+    if (!caches[i]) caches[i] = std::make_unique<LabelCache>();
+    return *caches[i];
 }
 
 GuiMenuBar* menuBarOf(GuiWindow* win) {
@@ -101,6 +134,8 @@ GuiMenu::GuiMenu(GuiObject* parent, int id, int x, int y, int width, int height,
       title(std::move(title)),
       font(font),
       menuColor(menuColor) {}
+
+GuiMenu::~GuiMenu() = default;
 
 MenuItem* GuiMenu::addItem(uint32_t itemId, std::string label, bool hasSubmenu,
                            std::function<void(GuiMenu*)> onOpenSubmenu) {
@@ -334,7 +369,8 @@ void GuiMenu::drawRow(SDL_Renderer* r, int row, int h) {
     if (!item) return;
     bool highlighted = row == hoverIndex;
     int top = y + row * h;
-    drawLabel(r, font, parseMnemonic(item->label), highlighted ? kWhite : kBlack, x + 8, top, h);
+    drawLabel(r, cacheAt(labelCaches, row), font, item->label, highlighted ? kWhite : kBlack, x + 8,
+              top, h);
     if (item->hasSubmenu) {
         int cy = top + h / 2;
         int tipX = x + width - 10;
@@ -502,7 +538,7 @@ void GuiMenuBar::draw(SDL_Renderer* r) {
             setColor(r, kHighlightEdge);
             SDL_RenderDrawRect(r, &hl);
         }
-        drawLabel(r, font, parseMnemonic(entry.title), open ? kWhite : kBlack,
+        drawLabel(r, cacheAt(labelCaches, i), font, entry.title, open ? kWhite : kBlack,
                   x + entry.offset + 12, y, height);
     }
 }

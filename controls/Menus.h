@@ -13,6 +13,7 @@
 #include <vector>
 
 class GuiMenu;
+struct LabelCache;
 
 // A label with its "&" markers resolved: the text to show and the marked character.
 struct Mnemonic {
@@ -44,6 +45,7 @@ class GuiMenu : public GuiObject, public IKeepAlivePopup, public IItemNames {
 public:
     GuiMenu(GuiObject* parent, int id, int x, int y, int width, int height, SDL_Color menuColor,
             std::string title, TTF_Font* font);
+    ~GuiMenu() override;
 
     bool locateItem(const std::string& label, SDL_Rect& out) override;
     bool isCacheable() override { return true; }
@@ -89,6 +91,8 @@ private:
     void moveHighlight(int step);
     void closeSubmenu();
     void drawRow(SDL_Renderer* r, int row, int h);
+
+    std::vector<std::unique_ptr<LabelCache>> labelCaches;
 };
 
 struct MenuBarEntry {
@@ -133,4 +137,5 @@ public:
 
 private:
     std::vector<std::unique_ptr<GuiMenu>> ownedMenus;
+    std::vector<std::unique_ptr<LabelCache>> labelCaches;
 };
