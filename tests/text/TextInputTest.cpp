@@ -2,10 +2,12 @@
 // events through a headless window.
 #include "support/TestApp.h"
 #include "text/TextCtrl.h"
+#include "text/Utf8.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <string>
 
 namespace {
@@ -368,6 +370,64 @@ TEST_F(TextInput, ChangesInsideOneEventReportOnceOrNotAtAll) {
     for (int i = 0; i < 3; ++i)
         drag(30 + i, 40);
     EXPECT_EQ(changes, 1);
+}
+
+// Random keys, broken bytes, clicks, drags and huge wheel turns in every mode: indices,
+// glyphs and byte offsets must stay in step and nothing may read past the text.
+TEST_F(TextInput, RandomInputKeepsTheModelConsistent) {
+    std::mt19937 rng(7);
+    const SDL_Keycode keys[] = {SDLK_LEFT,   SDLK_RIGHT, SDLK_UP,        SDLK_DOWN,
+                                SDLK_HOME,   SDLK_END,   SDLK_PAGEUP,    SDLK_PAGEDOWN,
+                                SDLK_RETURN, SDLK_TAB,   SDLK_BACKSPACE, SDLK_DELETE,
+                                SDLK_a,      SDLK_c,     SDLK_x,         SDLK_v};
+    const uint16_t mods[] = {0, KMOD_LSHIFT, KMOD_LCTRL, KMOD_LCTRL | KMOD_LSHIFT};
+    for (int flags : {0, 1, 3, 4, 9}) {
+        GuiTextCtrl* t =
+            make(flags, "Anfang \xC3\x28 \xE2\x82\n\tzweite Zeile mit Wörtern", {20, 30, 160, 60});
+        for (int step = 0; step < 1500; ++step) {
+            switch (rng() % 6) {
+                case 0:
+                    key(keys[rng() % std::size(keys)], mods[rng() % std::size(mods)]);
+                    break;
+                case 1: {
+                    char bytes[8];
+                    const int n = 1 + int(rng() % 7);
+                    for (int i = 0; i < n; ++i)
+                        bytes[i] = char(1 + rng() % 255);  // NUL ends the text
+                    bytes[n] = 0;
+                    type(bytes);
+                    break;
+                }
+                case 2:
+                    press(int(rng() % 260) - 30, int(rng() % 160));
+                    break;
+                case 3:
+                    drag(int(rng() % 300) - 60, int(rng() % 200) - 40);
+                    break;
+                case 4:
+                    release(int(rng() % 260) - 30, int(rng() % 160));
+                    break;
+                default: {
+                    SDL_Event w =
+                        mouseWheel(win->windowId, 60, 50, rng() % 2 ? INT32_MAX : -int(rng() % 5));
+                    w.wheel.x = rng() % 3 ? 0 : INT32_MIN;
+                    route(app, w);
+                }
+            }
+            const int32_t n = t->codePointCount();
+            ASSERT_EQ(n, countCodePoints(t->text));
+            const size_t trailing = !t->password && !t->text.empty() && t->text.back() == '\n';
+            ASSERT_EQ(t->glyphs.size(), size_t(n) + trailing) << "flags " << flags;
+            ASSERT_GE(t->cursor, 0);
+            ASSERT_LE(t->cursor, n);
+            ASSERT_GE(t->scrollX, 0);
+            ASSERT_GE(t->scrollY, 0);
+            ASSERT_LE(t->selByteStart, int32_t(t->text.size()));
+            ASSERT_LE(t->selByteEnd, int32_t(t->text.size()));
+            t->selectedText();
+            t->draw(win->sdlRenderer());
+        }
+    }
 }
 
 }  // namespace
