@@ -674,20 +674,14 @@ void GuiComboBox::draw(SDL_Renderer* r) {
     setColor(r, borderColor);
     SDL_RenderDrawRect(r, &box);
     if (font && selected >= 0 && selected < static_cast<int>(items.size())) {
-        SDL_Surface* surface =
-            TTF_RenderUTF8_Blended(font, items[selected].text.c_str(), textColor);
-        if (surface) {
-            if (SDL_Texture* t = SDL_CreateTextureFromSurface(r, surface)) {
-                int maxW = width - arrowWidth - 6;
-                int w = std::min(surface->w, maxW);
-                if (w > 0) {
-                    SDL_Rect src{0, 0, w, surface->h};
-                    SDL_Rect dst{x + 3, y + (height - surface->h) / 2, w, surface->h};
-                    SDL_RenderCopy(r, t, &src, &dst);
-                }
-                TextureRetirement::retire(r, t);
-            }
-            SDL_FreeSurface(surface);
+        int tw = 0, th = 0;
+        SDL_Texture* t = textCache.get(r, font, items[selected].text, textColor, tw, th);
+        int w = std::min(tw, width - arrowWidth - 6);
+        if (t && w > 0) {
+            // Cut, not scaled, to the space left of the arrow.
+            SDL_Rect src{0, 0, w, th};
+            SDL_Rect dst{x + 3, y + (height - th) / 2, w, th};
+            SDL_RenderCopy(r, t, &src, &dst);
         }
     }
     SDL_Rect area{x + width - arrowWidth, y, arrowWidth, height};

@@ -1,6 +1,7 @@
 // The single-column list control, the combo box and the combo box's drop-down list.
 #pragma once
 
+#include "controls/TextCache.h"
 #include "core/GuiObject.h"
 #include "text/ScrollBar.h"
 
@@ -159,6 +160,8 @@ public:
 private:
     bool dropDownOnStack() const;
     void drawArrow(SDL_Renderer* r);
+
+    TextCache textCache;  // the chosen entry as last drawn
 };
 
 class GuiComboBoxDropDown : public GuiListCtrl {

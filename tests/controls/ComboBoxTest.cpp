@@ -222,6 +222,23 @@ TEST_F(ComboBox, DrawsFieldTextAreaAndArrow) {
     EXPECT_TRUE(sameColor(px[8], {225, 225, 225, 255}));  // left of the image
 }
 
+TEST_F(ComboBox, LongTextIsCutBeforeTheArrow) {
+    combo->addItem(1, std::string(60, 'W'));
+    // Text from x + 3, at most width - arrowWidth - 6 = 256 pixels: columns 13..268.
+    int inkLeft = 0, inkGap = 0;
+    app.beforePresent = [&](AppWindow* w) {
+        for (int py = 28; py < 48; ++py) {
+            for (int px = 240; px < 269; ++px)
+                if (!sameColor(readPixel(w->sdlRenderer(), px, py), kFieldBg)) ++inkLeft;
+            for (int px = 269; px < 272; ++px)
+                if (!sameColor(readPixel(w->sdlRenderer(), px, py), kFieldBg)) ++inkGap;
+        }
+    };
+    app.frames(1);
+    EXPECT_GT(inkLeft, 0);
+    EXPECT_EQ(inkGap, 0);
+}
+
 TEST(ComboArrow, ReleasedWithItsWindow) {
     TestApp app;
     for (int round = 0; round < 2; ++round) {
