@@ -141,6 +141,29 @@ TEST_F(TextDraw, HalfVisibleLinesAreNotDrawn) {
             ASSERT_TRUE(sameColor(pixel(x, y), kWhite)) << x << "," << y;
 }
 
+TEST_F(TextDraw, WithoutAFaceOnlyTheBackgroundIsDrawn) {
+    auto* t =
+        new GuiTextCtrl(nullptr, 5, 40, 30, 200, 60, kWhite, nullptr, GuiTextCtrl::TEXT_MULTILINE);
+    win->root->addChild(t);
+    win->root->setFocus(t);
+    t->setText("abc\ndef");
+    t->caretActive = true;
+    SDL_Event e{};
+    e.type = SDL_TEXTINPUT;
+    e.text.windowID = win->windowId;
+    e.text.text[0] = 'x';
+    route(app, e);
+    for (SDL_Keycode k : {SDLK_PAGEDOWN, SDLK_DOWN, SDLK_END, SDLK_RETURN})
+        route(app, keyEvent(SDL_KEYDOWN, win->windowId, k));
+    route(app, mouseWheel(win->windowId, 60, 50, -3));
+    route(app, mouseButton(SDL_MOUSEBUTTONDOWN, win->windowId, 60, 50));
+    EXPECT_TRUE(t->glyphs.empty());
+    render(t);
+    for (int y = 30; y < 90; y += 3)
+        for (int x = 40; x < 240; x += 3)
+            ASSERT_TRUE(sameColor(pixel(x, y), kWhite)) << x << "," << y;
+}
+
 TEST_F(TextDraw, TexturesGoAwayWithTheirRenderer) {
     GuiTextCtrl* t = make(0, "Hallo");
     render(t);

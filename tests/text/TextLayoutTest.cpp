@@ -158,6 +158,21 @@ TEST_F(TextLayout, AppendingEqualsLayingOutEverything) {
     }
 }
 
+TEST_F(TextLayout, DebugLines) {
+    auto t = make(0);
+    t->setText("ab");
+    t->cursor = 1;
+    t->selStart = 0;
+    t->selEnd = 1;
+    t->selByteStart = 0;
+    t->selByteEnd = 1;
+    auto [one, two] = t->debugLines();
+    EXPECT_STREQ(one, "CursorIndex 1   SelIndex 0:1   SelByte 0:1");
+    EXPECT_STREQ(two, "Scroll 0:0   CP 98");
+    t->cursor = 2;
+    EXPECT_STREQ(t->debugLines().second, "Scroll 0:0   CP invalid");
+}
+
 TEST_F(TextLayout, WithoutAFaceNothingIsLaidOut) {
     GuiTextCtrl t(nullptr, 1, 0, 0, 100, 50, SDL_Color{255, 255, 255, 255}, nullptr, 1);
     t.setText("abc\ndef");
