@@ -234,12 +234,13 @@ TEST_F(Menus, SubmenuLivesWhileHoveredAndIsRebuiltEachTime) {
     EXPECT_TRUE(menuIds().empty());
     GuiMenu* sub = file->liveSubmenu();
     ASSERT_NE(sub, nullptr);
-    move(sub->x + 10, sub->y + h + 3);
+    const SDL_Point second{sub->x + 10, sub->y + h + 3};
+    move(second.x, second.y);
     EXPECT_EQ(sub->hoverIndex, 1);
-    press(sub->x + 10, sub->y + h + 3);
+    press(second.x, second.y);  // the submenu is gone after this event
     EXPECT_EQ(menuIds(), std::vector<uint32_t>{1101});
     EXPECT_FALSE(win->hasPopups());
-    release(sub->x + 10, sub->y + h + 3);  // the stray release reaches nobody
+    release(second.x, second.y);  // the stray release reaches nobody
     EXPECT_EQ(menuIds().size(), 1u);
 }
 
