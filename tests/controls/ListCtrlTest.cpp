@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 namespace {
@@ -217,6 +219,38 @@ TEST_F(ListCtrl, RowAtUsesHalfOpenViewBounds) {
     EXPECT_EQ(list->rowAt(10 + 100 - 14, 10), -1);  // on the vertical bar
     EXPECT_EQ(list->rowAt(10, 10 + 60), -1);
     EXPECT_EQ(list->rowAt(10, 10 + list->rowHeight), 1);
+}
+
+TEST_F(ListCtrl, RememberedWidthsFollowAppendsClearsAndFonts) {
+    GuiListCtrl* list = makeList(0, 0, 150, 300, 3);
+    app.frames(1);
+    EXPECT_FALSE(list->hScroll.visible);
+    const std::string wide = "Eine Zeile, die viel breiter ist als die Liste selbst";
+    list->addItem(9, wide);  // appended after the widths were taken
+    app.frames(1);
+    ASSERT_TRUE(list->hScroll.visible);
+    EXPECT_EQ(list->hScroll.thumb.w,
+              std::max(16, static_cast<int>(std::lround(150.0f * 150.0f / textWidth(wide)))));
+    list->clear();
+    list->addItem(0, "kurz");
+    app.frames(1);
+    EXPECT_FALSE(list->hScroll.visible);
+    list->addItem(1, wide);
+    TTF_Font* big = app.openFont(40);
+    ASSERT_NE(big, nullptr);
+    list->font = big;
+    list->relayout();
+    int bigW = 0, bigH = 0;
+    TTF_SizeUTF8(big, wide.c_str(), &bigW, &bigH);
+    // Scrolled fully right, the view ends exactly at the widest row's end.
+    route(app, mouseWheel(wid(), 10, 10, 0));
+    SDL_Event e = mouseWheel(wid(), 10, 10, 0);
+    e.wheel.x = -1000;
+    route(app, e);
+    EXPECT_EQ(list->scrollX, bigW - list->viewWidth());
+    list->font = app.getDefaultFont();
+    list->relayout();
+    TTF_CloseFont(big);
 }
 
 TEST_F(ListCtrl, WidthBoundNeverBelowTheMeasuredWidth) {
