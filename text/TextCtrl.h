@@ -149,7 +149,6 @@ private:
     int32_t rightEdge(size_t i) const;
     int32_t lineTop(int32_t baseline) const { return baseline - metrics.ascender - 3; }
     int32_t roundToLine(int32_t v) const;
-    int32_t maxScrollY(int32_t contentHeight, int32_t viewHeight) const;
     size_t firstGlyphWithTopAtLeast(int64_t top) const;
     // First glyph whose baseline is at least y.
     size_t firstGlyphAtOrBelow(int64_t baseline) const;
@@ -157,7 +156,7 @@ private:
         int32_t x, y;
     };
     CaretPoint caretGlyphPoint() const;
-    void drawSelection(SDL_Renderer* r, const SDL_Rect& view, int32_t firstTop, int32_t lastTop);
+    void drawSelection(SDL_Renderer* r, const SDL_Rect& view);
     void drawGlyphs(SDL_Renderer* r, const SDL_Rect& view, int32_t firstTop, int32_t lastTop);
     void drawCaret(SDL_Renderer* r, int32_t firstTop, int32_t lastTop);
     void drawScrollbars(SDL_Renderer* r) const;

@@ -249,7 +249,7 @@ void GuiTextCtrl::draw(SDL_Renderer* r) {
     const int32_t down = std::max(0, view.h + scrollY - lh - 2);
     const int32_t lastTop = y + 2 + down / lh * lh;
     if (firstTop <= lastTop) {
-        if (hasFocus) drawSelection(r, view, firstTop, lastTop);
+        if (hasFocus) drawSelection(r, view);
         drawGlyphs(r, view, firstTop, lastTop);
         drawCaret(r, firstTop, lastTop);
     }
@@ -257,7 +257,7 @@ void GuiTextCtrl::draw(SDL_Renderer* r) {
     drawScrollbars(r);
 }
 
-void GuiTextCtrl::drawSelection(SDL_Renderer* r, const SDL_Rect& view, int32_t, int32_t) {
+void GuiTextCtrl::drawSelection(SDL_Renderer* r, const SDL_Rect& view) {
     if (!hasSelection()) return;
     const int32_t lh = metrics.height;
     const size_t lo = static_cast<size_t>(std::max(0, std::min(selStart, selEnd)));
