@@ -19,7 +19,8 @@ struct ListItem {
 
 // Text widths of rows for the content-width pass. Every row gets a cheap upper bound from
 // per-character widths when it is first seen; exact widths (TTF_SizeUTF8) are taken, once per
-// row, only when the bound alone cannot decide whether the horizontal bar shows.
+// row, only when the bound alone cannot decide whether the horizontal bar shows. Rows change
+// only through addItem and clear; a list whose row texts are edited in place must clear.
 class RowWidths {
 public:
     // The content width as the list needs it: exact whenever it may exceed limit; otherwise
