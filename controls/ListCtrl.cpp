@@ -85,12 +85,12 @@ int RowWidths::boundOf(TTF_Font* f, const std::string& text) {
     return clampInt(sum + static_cast<long long>(chars) * slack);
 }
 
-void RowWidths::foldBounds(TTF_Font* f, const std::vector<ListItem>& items) {
+void RowWidths::foldBounds(TTF_Font* f, const ListItems& items) {
     for (; folded < items.size(); ++folded)
         maxBound = std::max(maxBound, boundOf(f, items[folded].text));
 }
 
-int RowWidths::exactMax(TTF_Font* f, const std::vector<ListItem>& items) {
+int RowWidths::exactMax(TTF_Font* f, const ListItems& items) {
     for (; exactUpTo < items.size(); ++exactUpTo) {
         const std::string& text = items[exactUpTo].text;
         // A row whose bound cannot beat the widest so far needs no exact measurement.
@@ -110,7 +110,7 @@ void RowWidths::useFont(TTF_Font* f) {
     std::fill(std::begin(asciiWidth), std::end(asciiWidth), -1);
 }
 
-int RowWidths::contentWidth(TTF_Font* f, const std::vector<ListItem>& items, int limit) {
+int RowWidths::contentWidth(TTF_Font* f, const ListItems& items, int limit) {
     if (!f) return 0;
     // Rows are only appended or all cleared; fewer rows than seen means a clear we missed.
     if (items.size() < folded || items.size() < exactUpTo) reset();
@@ -581,7 +581,6 @@ void GuiComboBox::openDropDown() {
     auto* dd =
         new GuiComboBoxDropDown(parent, id, x, y + height, width, dropDownHeight, bgColor, font);
     dd->combo = this;
-    dd->items.reserve(items.size());
     for (const ListItem& item : items)
         dd->addItem(item.itemId, item.text);
     GuiWindow* win = window;

@@ -8,6 +8,7 @@
 #include <SDL_ttf.h>
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -17,6 +18,10 @@ struct ListItem {
     std::string text;
 };
 
+// Rows live in fixed-size blocks: appending never copies the rows already there, so filling
+// a million rows peaks at their own size instead of twice it.
+using ListItems = std::deque<ListItem>;
+
 // Text widths of rows for the content-width pass. Every row gets a cheap upper bound from
 // per-character widths when it is first seen; exact widths (TTF_SizeUTF8) are taken, once per
 // row, only when the bound alone cannot decide whether the horizontal bar shows. Rows change
@@ -25,7 +30,7 @@ class RowWidths {
 public:
     // The content width as the list needs it: exact whenever it may exceed limit; otherwise
     // some value no greater than limit.
-    int contentWidth(TTF_Font* font, const std::vector<ListItem>& items, int limit);
+    int contentWidth(TTF_Font* font, const ListItems& items, int limit);
     void reset();
     // The bound used for one text; never below its exact width.
     int upperBound(TTF_Font* font, const std::string& text);
@@ -34,8 +39,8 @@ private:
     void useFont(TTF_Font* font);
     int boundOf(TTF_Font* font, const std::string& text);
     int charWidth(TTF_Font* font, const char* bytes, int len);
-    void foldBounds(TTF_Font* font, const std::vector<ListItem>& items);
-    int exactMax(TTF_Font* font, const std::vector<ListItem>& items);
+    void foldBounds(TTF_Font* font, const ListItems& items);
+    int exactMax(TTF_Font* font, const ListItems& items);
 
     TTF_Font* font = nullptr;
     size_t folded = 0;  // rows whose bounds are in maxBound
@@ -43,7 +48,6 @@ private:
     int slack = 0;  // per character, for kerning and rounding
     int asciiWidth[128];
     std::unordered_map<std::string, int> otherWidth;
-    std::vector<int32_t> exact;  // -1 while not measured
     size_t exactUpTo = 0;        // rows considered by exactCache
     int exactCache = -1;         // exact widest row over [0, exactUpTo), -1 when unknown
 };
@@ -79,7 +83,7 @@ public:
     int viewWidth() const { return width - (vScroll.visible ? kBar : 0); }
     int viewHeight() const { return height - (hScroll.visible ? kBar : 0); }
 
-    std::vector<ListItem> items;
+    ListItems items;
     SDL_Color textColor{0, 0, 0, 255};
     SDL_Color selectionColor{0, 120, 215, 255};
     SDL_Color selectedTextColor{255, 255, 255, 255};
@@ -148,7 +152,7 @@ public:
     // Called by the drop-down as it is destroyed, so no pointer to it outlives it.
     void dropDownGone(GuiComboBoxDropDown* gone);
 
-    std::vector<ListItem> items;
+    ListItems items;
     int selected = -1;
     TTF_Font* font = nullptr;
     SDL_Color textColor{0, 0, 0, 255};

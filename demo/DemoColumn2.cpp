@@ -30,7 +30,6 @@ void Demo::buildColumn2() {
 
     addSectionTitle(310, 35, 280, "Liste (GuiListCtrl)");
     auto* list = new GuiListCtrl(nullptr, 42, 310, 53, 280, 200, kListGrey, font);
-    list->items.reserve(10001);
     for (int i = 0; i < 10000; ++i)
         list->addItem(i, "Eintrag " + std::to_string(i));
     list->addItem(10000, "Eintrag LAST");

@@ -73,7 +73,7 @@ void BM_ListFill(benchmark::State& state) {
     for (auto _ : state) {
         auto list = makeList();
         fill(*list, rows);
-        benchmark::DoNotOptimize(list->items.data());
+        benchmark::DoNotOptimize(list->items.back());
         state.PauseTiming();
         list.reset();
         endFrame();
