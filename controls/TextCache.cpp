@@ -3,13 +3,12 @@
 #include "core/Engine.h"
 #include "core/Handles.h"
 
-#include <algorithm>
-#include <vector>
+#include <unordered_set>
 
 namespace {
 
-std::vector<TextCache*>& liveCaches() {
-    static std::vector<TextCache*> caches;
+std::unordered_set<TextCache*>& liveCaches() {
+    static std::unordered_set<TextCache*> caches;
     return caches;
 }
 
@@ -21,13 +20,12 @@ bool sameColor(SDL_Color a, SDL_Color b) {
 
 TextCache::TextCache() {
     addRendererTeardownHook(&TextCache::forgetRenderer);
-    liveCaches().push_back(this);
+    liveCaches().insert(this);
 }
 
 TextCache::~TextCache() {
     release();
-    auto& caches = liveCaches();
-    caches.erase(std::remove(caches.begin(), caches.end(), this), caches.end());
+    liveCaches().erase(this);
 }
 
 void TextCache::release() {

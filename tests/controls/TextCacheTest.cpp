@@ -1,0 +1,37 @@
+// The text texture cache: rendered once per text, and safe when its renderer goes first.
+#include "controls/TextCache.h"
+
+#include "ControlsFixture.h"
+
+namespace {
+
+using TextCacheTest = ControlsTest;
+
+TEST_F(TextCacheTest, RendersOncePerTextFontAndColour) {
+    TextCache cache;
+    SDL_Renderer* r = rec->sdlRenderer();
+    int w = 0, h = 0;
+    SDL_Texture* first = cache.get(r, font, "Hallo", {0, 0, 0, 255}, w, h);
+    ASSERT_NE(first, nullptr);
+    EXPECT_GT(w, 0);
+    EXPECT_EQ(cache.get(r, font, "Hallo", {0, 0, 0, 255}, w, h), first);
+    EXPECT_EQ(TextureRetirement::pendingCount(r), 0u);
+    SDL_Texture* red = cache.get(r, font, "Hallo", {255, 0, 0, 255}, w, h);
+    ASSERT_NE(red, nullptr);
+    EXPECT_EQ(TextureRetirement::pendingCount(r), 1u);  // the old one waits for retirement
+    EXPECT_EQ(cache.get(r, font, "", {0, 0, 0, 255}, w, h), nullptr);
+    EXPECT_EQ(w, 0);
+    EXPECT_EQ(cache.get(r, nullptr, "x", {0, 0, 0, 255}, w, h), nullptr);
+}
+
+TEST_F(TextCacheTest, OutlivesItsRenderer) {
+    auto cache = std::make_unique<TextCache>();
+    int w = 0, h = 0;
+    ASSERT_NE(cache->get(rec->sdlRenderer(), font, "weg", {0, 0, 0, 255}, w, h), nullptr);
+    ASSERT_TRUE(app.destroyWindow(rec->windowId));
+    rec = nullptr;
+    cache.reset();  // must not hand a texture of the destroyed renderer to retirement
+    TextureRetirement::flushAll();
+}
+
+}  // namespace
