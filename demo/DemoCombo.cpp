@@ -11,7 +11,6 @@ void Demo::buildComboSection() {
     addSectionTitle(10, 308, 280, "ComboBox");
     auto* combo = new GuiComboBox(nullptr, 100, 10, 326, 280, 24, SDL_Color{240, 240, 240, 255},
                                   SDL_Color{0, 0, 0, 255}, getDefaultFont(), 150);
-    combo->items.reserve(1001);
     for (int i = 0; i < 1000; ++i)
         combo->addItem(i, "Eintrag " + std::to_string(i));
     combo->addItem(1000, "Eintrag LAST");

@@ -272,7 +272,7 @@ TEST_F(ListCtrl, WidthBoundNeverBelowTheMeasuredWidth) {
         EXPECT_GE(widths.upperBound(font, t), w) << t;
     }
     // Rows that clearly fit are never measured one by one, yet the decision is the same.
-    std::vector<ListItem> rows{{0, "kurz"}, {1, "auch kurz"}};
+    ListItems rows{{0, "kurz"}, {1, "auch kurz"}};
     EXPECT_LE(widths.contentWidth(font, rows, 400), 400);
     rows.push_back({2, "ein Eintrag, der deutlich breiter ist als die Grenze"});
     int exact = textWidth(rows[2].text);
