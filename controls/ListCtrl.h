@@ -48,8 +48,8 @@ private:
     int slack = 0;  // per character, for kerning and rounding
     int asciiWidth[128];
     std::unordered_map<std::string, int> otherWidth;
-    size_t exactUpTo = 0;        // rows considered by exactCache
-    int exactCache = -1;         // exact widest row over [0, exactUpTo), -1 when unknown
+    size_t exactUpTo = 0;  // rows considered by exactCache
+    int exactCache = -1;   // exact widest row over [0, exactUpTo), -1 when unknown
 };
 
 class GuiListCtrl : public GuiObject {

@@ -40,7 +40,8 @@ std::unordered_map<SDL_Renderer*, Ring>& rings() {
 }
 
 void destroyBin(std::vector<SDL_Texture*>& bin) {
-    for (SDL_Texture* t : bin) SDL_DestroyTexture(t);
+    for (SDL_Texture* t : bin)
+        SDL_DestroyTexture(t);
     bin.clear();
 }
 
@@ -63,13 +64,15 @@ void advance(SDL_Renderer* r) {
 void flush(SDL_Renderer* r) {
     auto it = rings().find(r);
     if (it == rings().end()) return;
-    for (auto& bin : it->second.bins) destroyBin(bin);
+    for (auto& bin : it->second.bins)
+        destroyBin(bin);
     rings().erase(it);
 }
 
 void flushAll() {
     for (auto& [r, ring] : rings())
-        for (auto& bin : ring.bins) destroyBin(bin);
+        for (auto& bin : ring.bins)
+            destroyBin(bin);
     rings().clear();
 }
 
@@ -77,7 +80,8 @@ size_t pendingCount(SDL_Renderer* r) {
     auto it = rings().find(r);
     if (it == rings().end()) return 0;
     size_t n = 0;
-    for (auto& bin : it->second.bins) n += bin.size();
+    for (auto& bin : it->second.bins)
+        n += bin.size();
     return n;
 }
 
@@ -96,7 +100,8 @@ void addRendererTeardownHook(RendererTeardownHook hook) {
 }
 
 void runRendererTeardownHooks(SDL_Renderer* r) {
-    for (RendererTeardownHook hook : teardownHooks()) hook(r);
+    for (RendererTeardownHook hook : teardownHooks())
+        hook(r);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -111,7 +116,9 @@ AppWindow::~AppWindow() = default;
 // ---------------------------------------------------------------------------------------------
 // Start-up and shutdown
 
-ZazOvadir* ZazOvadir::current() { return gEngine; }
+ZazOvadir* ZazOvadir::current() {
+    return gEngine;
+}
 
 ZazOvadir::ZazOvadir() {
     gEngine = this;
@@ -143,10 +150,10 @@ bool ZazOvadir::openDefaultFonts() {
     }
     if (!ftLibrary) return true;
     FT_Face face = nullptr;
-    FT_Error err = fontData ? FT_New_Memory_Face(ftLibrary.get(),
-                                                 static_cast<const FT_Byte*>(fontData),
-                                                 static_cast<FT_Long>(fontDataSize), 0, &face)
-                            : FT_New_Face(ftLibrary.get(), kFontPath, 0, &face);
+    FT_Error err = fontData
+                       ? FT_New_Memory_Face(ftLibrary.get(), static_cast<const FT_Byte*>(fontData),
+                                            static_cast<FT_Long>(fontDataSize), 0, &face)
+                       : FT_New_Face(ftLibrary.get(), kFontPath, 0, &face);
     if (err != 0 || !face) return true;
     ftFace.reset(face);
     FT_Error cmErr = FT_Select_Charmap(face, FT_ENCODING_UNICODE);
@@ -157,7 +164,8 @@ bool ZazOvadir::openDefaultFonts() {
 
 ZazOvadir::~ZazOvadir() {
     pendingCloses.clear();
-    while (!windows.empty()) destroyWindow(windows.begin()->first);
+    while (!windows.empty())
+        destroyWindow(windows.begin()->first);
     if (scriptRunner) scriptRunner->engineShutdown();
     TextureRetirement::flushAll();
     // Fonts and faces go before their libraries shut down.
@@ -389,7 +397,8 @@ bool ZazOvadir::needsRedraw() const {
 
 void ZazOvadir::run() {
     beginRun();
-    while (!quitDone) runFrame();
+    while (!quitDone)
+        runFrame();
     endRun();
 }
 
@@ -482,20 +491,29 @@ bool ZazOvadir::takeEvent(SDL_Event& out) {
 
 uint32_t ZazOvadir::targetWindowOf(const SDL_Event& e) const {
     switch (e.type) {
-        case SDL_WINDOWEVENT: return e.window.windowID;
+        case SDL_WINDOWEVENT:
+            return e.window.windowID;
         case SDL_KEYDOWN:
-        case SDL_KEYUP: return e.key.windowID;
-        case SDL_TEXTEDITING: return e.edit.windowID;
-        case SDL_TEXTINPUT: return e.text.windowID;
-        case SDL_MOUSEMOTION: return e.motion.windowID;
+        case SDL_KEYUP:
+            return e.key.windowID;
+        case SDL_TEXTEDITING:
+            return e.edit.windowID;
+        case SDL_TEXTINPUT:
+            return e.text.windowID;
+        case SDL_MOUSEMOTION:
+            return e.motion.windowID;
         case SDL_MOUSEBUTTONDOWN:
-        case SDL_MOUSEBUTTONUP: return e.button.windowID;
-        case SDL_MOUSEWHEEL: return e.wheel.windowID;
+        case SDL_MOUSEBUTTONUP:
+            return e.button.windowID;
+        case SDL_MOUSEWHEEL:
+            return e.wheel.windowID;
         case SDL_DROPFILE:
         case SDL_DROPTEXT:
         case SDL_DROPBEGIN:
-        case SDL_DROPCOMPLETE: return e.drop.windowID;
-        default: return 0;
+        case SDL_DROPCOMPLETE:
+            return e.drop.windowID;
+        default:
+            return 0;
     }
 }
 
@@ -514,8 +532,11 @@ void ZazOvadir::routeEvent(SDL_Event& e) {
                 }
                 break;
             }
-            case SDL_WINDOWEVENT_FOCUS_GAINED: activeWindowId = e.window.windowID; break;
-            default: break;
+            case SDL_WINDOWEVENT_FOCUS_GAINED:
+                activeWindowId = e.window.windowID;
+                break;
+            default:
+                break;
         }
     }
     if (e.type == SDL_MOUSEBUTTONDOWN) activeWindowId = e.button.windowID;
@@ -539,5 +560,6 @@ void ZazOvadir::routeEvent(SDL_Event& e) {
 void ZazOvadir::destroyPendingWindows() {
     std::vector<uint32_t> closes;
     closes.swap(pendingCloses);
-    for (uint32_t id : closes) destroyWindow(id);
+    for (uint32_t id : closes)
+        destroyWindow(id);
 }

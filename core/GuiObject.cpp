@@ -38,7 +38,9 @@ GuiObject::GuiObject(GuiObject* parent, int id, int x, int y, int width, int hei
       id(id),
       bgColor(bgColor) {}
 
-GuiObject::~GuiObject() { releaseCacheTexture(); }
+GuiObject::~GuiObject() {
+    releaseCacheTexture();
+}
 
 void GuiObject::releaseCacheTexture() {
     if (!cacheTexture) return;
@@ -49,13 +51,17 @@ void GuiObject::releaseCacheTexture() {
     cacheTexture = nullptr;
 }
 
-GuiObject* GuiObject::tooltipTarget() { return this; }
+GuiObject* GuiObject::tooltipTarget() {
+    return this;
+}
 
 GuiObject* GuiObject::findByName(const std::string& n) {
     return (!name.empty() && name == n) ? this : nullptr;
 }
 
-bool GuiObject::locateItem(const std::string&, SDL_Rect&) { return false; }
+bool GuiObject::locateItem(const std::string&, SDL_Rect&) {
+    return false;
+}
 
 bool GuiObject::findItem(const std::string& label, GuiObject*& owner, SDL_Rect& out) {
     if (!locateItem(label, out)) return false;
@@ -63,20 +69,38 @@ bool GuiObject::findItem(const std::string& label, GuiObject*& owner, SDL_Rect& 
     return true;
 }
 
-bool GuiObject::getValue(std::string&) { return false; }
-bool GuiObject::setValue(const std::string&) { return false; }
-bool GuiObject::getProperty(const std::string&, std::string&) { return false; }
-bool GuiObject::setProperty(const std::string&, const std::string&) { return false; }
+bool GuiObject::getValue(std::string&) {
+    return false;
+}
+bool GuiObject::setValue(const std::string&) {
+    return false;
+}
+bool GuiObject::getProperty(const std::string&, std::string&) {
+    return false;
+}
+bool GuiObject::setProperty(const std::string&, const std::string&) {
+    return false;
+}
 
-GuiObject* GuiObject::hitTest(int px, int py) { return contains(px, py) ? this : nullptr; }
+GuiObject* GuiObject::hitTest(int px, int py) {
+    return contains(px, py) ? this : nullptr;
+}
 
-bool GuiObject::wantsWheel() { return false; }
+bool GuiObject::wantsWheel() {
+    return false;
+}
 
-GuiObject* GuiObject::wheelTarget(int, int) { return wantsWheel() ? this : nullptr; }
+GuiObject* GuiObject::wheelTarget(int, int) {
+    return wantsWheel() ? this : nullptr;
+}
 
-bool GuiObject::isCacheable() { return false; }
+bool GuiObject::isCacheable() {
+    return false;
+}
 
-const char* GuiObject::className() const { return "GuiObject"; }
+const char* GuiObject::className() const {
+    return "GuiObject";
+}
 
 void GuiObject::update(uint32_t) {}
 

@@ -173,7 +173,8 @@ void GuiWindow::closeTopPopup() {
 }
 
 void GuiWindow::closeAllPopups(bool resetMenuBar) {
-    while (!popups.empty()) closeTopPopup();
+    while (!popups.empty())
+        closeTopPopup();
     if (resetMenuBar) {
         if (GuiObject* bar = findMenuBar()) {
             dynamic_cast<IMenuBarRole*>(bar)->resetOpenMenu();
@@ -184,7 +185,8 @@ void GuiWindow::closeAllPopups(bool resetMenuBar) {
 }
 
 void GuiWindow::closePopupsAbove(GuiObject* popup) {
-    while (!popups.empty() && popups.back() != popup) closeTopPopup();
+    while (!popups.empty() && popups.back() != popup)
+        closeTopPopup();
 }
 
 void GuiWindow::setFocus(GuiObject* obj) {
@@ -194,7 +196,8 @@ void GuiWindow::setFocus(GuiObject* obj) {
         old->focusLost(obj);
         old->invalidate();
     }
-    for (auto& child : children) child->hasFocus = false;
+    for (auto& child : children)
+        child->hasFocus = false;
     focus = obj;
     if (obj) {
         obj->hasFocus = true;
@@ -214,8 +217,8 @@ void GuiWindow::runPendingDeletes() {
         std::vector<GuiObject*> batch;
         batch.swap(pendingDeletes);
         for (GuiObject* obj : batch) {
-            for (GuiObject** p : {&focus, &hover, &capture, &popupCapture, &lastPopup,
-                                  &tooltipObject})
+            for (GuiObject** p :
+                 {&focus, &hover, &capture, &popupCapture, &lastPopup, &tooltipObject})
                 if (*p == obj) *p = nullptr;
             popups.erase(std::remove(popups.begin(), popups.end(), obj), popups.end());
             if (engine && engine->activeEditable &&
@@ -250,8 +253,8 @@ void GuiWindow::releaseCapture() {
 void GuiWindow::postCommand(uint32_t code, uint32_t id, int64_t value, GuiObject* source) {
     if (!engine || !appWindow) return;
     if (engine->modalRoot && engine->modalRoot != this) return;
-    GuiEvent e = GuiEvent::makeCommand(appWindow->windowId, code, id, value,
-                                       source ? source : this);
+    GuiEvent e =
+        GuiEvent::makeCommand(appWindow->windowId, code, id, value, source ? source : this);
     if (engine->scriptRunner) engine->scriptRunner->observeCommand(e);
     engine->dispatchEvent(appWindow, e);
 }
@@ -271,7 +274,8 @@ bool GuiWindow::visibleRect(GuiObject* obj, SDL_Rect& screenRect, SDL_Point& cen
     GuiObject* hit = hitTest(cx, cy);
     if (!hit || !isDescendantOf(hit, obj)) return false;
     int wx = 0, wy = 0;
-    if (appWindow && appWindow->sdlWindow) SDL_GetWindowPosition(appWindow->sdlWindow.get(), &wx, &wy);
+    if (appWindow && appWindow->sdlWindow)
+        SDL_GetWindowPosition(appWindow->sdlWindow.get(), &wx, &wy);
     screenRect = SDL_Rect{r.x + wx, r.y + wy, r.w, r.h};
     centre = SDL_Point{cx, cy};
     return true;
@@ -309,7 +313,9 @@ void GuiWindow::routeWithPopups(GuiEvent& e) {
         case SDL_KEYUP:
         case SDL_TEXTEDITING:
         case SDL_TEXTINPUT:
-        case SDL_MOUSEWHEEL: popupCapture->handleEvent(e); return;
+        case SDL_MOUSEWHEEL:
+            popupCapture->handleEvent(e);
+            return;
         case SDL_MOUSEMOTION: {
             mouseX = s.motion.x;
             mouseY = s.motion.y;
@@ -322,7 +328,9 @@ void GuiWindow::routeWithPopups(GuiEvent& e) {
             if (popupCapture) popupCapture->handleEvent(e);
             return;
         }
-        case SDL_MOUSEBUTTONUP: deliver(popupCapture, e); return;
+        case SDL_MOUSEBUTTONUP:
+            deliver(popupCapture, e);
+            return;
         case SDL_MOUSEBUTTONDOWN:
             if (popupAt(s.button.x, s.button.y)) {
                 deliver(popupCapture, e);
@@ -330,14 +338,18 @@ void GuiWindow::routeWithPopups(GuiEvent& e) {
             }
             routeButtonDown(e);
             return;
-        default: routeWithoutPopups(e); return;
+        default:
+            routeWithoutPopups(e);
+            return;
     }
 }
 
 void GuiWindow::routeWithoutPopups(GuiEvent& e) {
     const SDL_Event& s = *e.sdl;
     switch (s.type) {
-        case SDL_MOUSEBUTTONDOWN: routeButtonDown(e); return;
+        case SDL_MOUSEBUTTONDOWN:
+            routeButtonDown(e);
+            return;
         case SDL_MOUSEBUTTONUP:
             // Without a capture the release has no press to end: dropping it keeps a stray
             // release (after a menu row acted on its press) away from the focused widget.
@@ -346,9 +358,15 @@ void GuiWindow::routeWithoutPopups(GuiEvent& e) {
                 deliver(c, e);
             }
             return;
-        case SDL_MOUSEMOTION: routeMotion(e); return;
-        case SDL_MOUSEWHEEL: routeWheel(e); return;
-        case SDL_WINDOWEVENT: routeWindowEvent(e); return;
+        case SDL_MOUSEMOTION:
+            routeMotion(e);
+            return;
+        case SDL_MOUSEWHEEL:
+            routeWheel(e);
+            return;
+        case SDL_WINDOWEVENT:
+            routeWindowEvent(e);
+            return;
         default:
             if (focus) deliver(focus, e);
             return;
@@ -420,14 +438,16 @@ void GuiWindow::routeWindowEvent(GuiEvent& e) {
         clearHover();
     }
     // Broadcast by index: a child may react by adding objects.
-    for (size_t i = 0; i < children.size(); ++i) children[i]->handleEvent(e);
+    for (size_t i = 0; i < children.size(); ++i)
+        children[i]->handleEvent(e);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Time
 
 void GuiWindow::update(uint32_t now) {
-    for (size_t i = 0; i < children.size(); ++i) children[i]->update(now);
+    for (size_t i = 0; i < children.size(); ++i)
+        children[i]->update(now);
     bool wasVisible = tooltipVisible;
     if (!hover || !popups.empty() || popupCapture || capture) {
         tooltipObject = nullptr;
@@ -578,10 +598,10 @@ void GuiWindow::resize(SDL_Renderer* r, int w, int h) {
             c->y = h - c->height;
             c->relayout();
         } else if (auto* stretch = dynamic_cast<IStretchRole*>(c)) {
-            int nw = stretch->stretchesHorizontally() ? std::max(1, c->width + (w - oldW))
-                                                      : c->width;
-            int nh = stretch->stretchesVertically() ? std::max(1, c->height + (h - oldH))
-                                                    : c->height;
+            int nw =
+                stretch->stretchesHorizontally() ? std::max(1, c->width + (w - oldW)) : c->width;
+            int nh =
+                stretch->stretchesVertically() ? std::max(1, c->height + (h - oldH)) : c->height;
             if (nw != c->width || nh != c->height) c->resize(r, nw, nh);
         }
     }
@@ -599,6 +619,10 @@ void GuiDialog::endModal(uint32_t result) {
     engine->activeEditable = engine->savedEditable;
 }
 
-void GuiDialog::accept() { endModal(1); }
-void GuiDialog::cancel() { endModal(2); }
+void GuiDialog::accept() {
+    endModal(1);
+}
+void GuiDialog::cancel() {
+    endModal(2);
+}
 void GuiDialog::onCommand(GuiEvent&) {}

@@ -7,12 +7,14 @@ Demo::Demo() = default;
 // The engine's destructor tears the windows down.
 Demo::~Demo() = default;
 
-GuiWindow* Demo::mainRoot() const { return mainWindow ? mainWindow->root.get() : nullptr; }
+GuiWindow* Demo::mainRoot() const {
+    return mainWindow ? mainWindow->root.get() : nullptr;
+}
 
 bool Demo::build() {
-    mainWindow = createMainWindow("ZazOvadir", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                  kWidth, kHeight, SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE,
-                                  kWindowColor);
+    mainWindow =
+        createMainWindow("ZazOvadir", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kWidth,
+                         kHeight, SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE, kWindowColor);
     if (!mainWindow) return false;
     buildMenuBar();
     buildColumn1();

@@ -64,9 +64,8 @@ void Demo::logEvent(const GuiEvent& e) {
 
 void Demo::logToggles(GuiButton* button) {
     if (!button) return;
-    button->addCallback([this](GuiButton* b, bool on) {
-        appendLog(b->name + (on ? ": an" : ": aus"));
-    });
+    button->addCallback(
+        [this](GuiButton* b, bool on) { appendLog(b->name + (on ? ": an" : ": aus")); });
 }
 
 void Demo::focusInitialEditor() {

@@ -19,7 +19,8 @@ struct Frame {
         std::vector<SDL_Color> out;
         app.beforePresent = [&](AppWindow* w) {
             if (w != rec) return;
-            for (SDL_Point p : points) out.push_back(readPixel(w->sdlRenderer(), p.x, p.y));
+            for (SDL_Point p : points)
+                out.push_back(readPixel(w->sdlRenderer(), p.x, p.y));
         };
         app.renderWindow(rec);
         app.beforePresent = nullptr;
@@ -102,7 +103,8 @@ TEST_F(CachedDrawing, ResizeDrawsDirectlyDuringWarmup) {
     rec->root->addChild(probe);
     Frame::draw(app, rec, {});
     rec->root->resize(rec->sdlRenderer(), 100, 80);
-    for (int i = 0; i < 15; ++i) Frame::draw(app, rec, {});
+    for (int i = 0; i < 15; ++i)
+        Frame::draw(app, rec, {});
     EXPECT_EQ(probe->draws, 16);
     Frame::draw(app, rec, {});
     Frame::draw(app, rec, {});

@@ -37,7 +37,8 @@ TEST_F(MainLoop, BurstOfKeysIsHandledOneEventPerFrameInOrder) {
 }
 
 TEST_F(MainLoop, FiftyMotionsAndAClickTakeTwoFrames) {
-    for (int i = 0; i < 50; ++i) push(mouseMotion(id, i, 5));
+    for (int i = 0; i < 50; ++i)
+        push(mouseMotion(id, i, 5));
     push(mouseButton(SDL_MOUSEBUTTONDOWN, id, 10, 10));
     app.frames(1);
     ASSERT_EQ(probe->types.size(), 1u);
@@ -83,7 +84,9 @@ TEST_F(MainLoop, QuitSendsCloseNotificationsThenEnds) {
 
 // A per-renderer resource registered by a widget family is released when its window goes.
 SDL_Renderer* gTornDown = nullptr;
-void noteTeardown(SDL_Renderer* r) { gTornDown = r; }
+void noteTeardown(SDL_Renderer* r) {
+    gTornDown = r;
+}
 
 TEST_F(MainLoop, DestroyWindowRunsTeardownHooksAndClearsState) {
     addRendererTeardownHook(noteTeardown);
@@ -109,8 +112,11 @@ TEST_F(MainLoop, FullscreenKeyIsFilteredOnlyWhenAllowed) {
         uint16_t mod;
         bool repeat;
         bool consumed;
-    } cases[] = {{0, false, true}, {KMOD_LCTRL, false, false}, {KMOD_NUM, false, true},
-                 {0, true, true}, {KMOD_RSHIFT, false, false}};
+    } cases[] = {{0, false, true},
+                 {KMOD_LCTRL, false, false},
+                 {KMOD_NUM, false, true},
+                 {0, true, true},
+                 {KMOD_RSHIFT, false, false}};
     for (const Case& c : cases) {
         SDL_Event e = keyEvent(SDL_KEYDOWN, id, SDLK_F11, c.mod, c.repeat);
         EXPECT_EQ(app.filterFullscreenKey(e), c.consumed) << c.mod;

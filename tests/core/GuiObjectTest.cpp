@@ -55,9 +55,9 @@ TEST(ValueText, ParseBool) {
         const char* text;
         bool ok;
         bool value;
-    } cases[] = {{"1", true, true},   {"true", true, true},   {"0", true, false},
+    } cases[] = {{"1", true, true},      {"true", true, true},   {"0", true, false},
                  {"false", true, false}, {"TRUE", false, false}, {"True", false, false},
-                 {"", false, false},  {" 1", false, false},   {"yes", false, false}};
+                 {"", false, false},     {" 1", false, false},   {"yes", false, false}};
     for (const Case& c : cases) {
         bool out = !c.value;  // must stay unchanged on failure
         bool before = out;

@@ -13,15 +13,24 @@ TEST(WindowSize, AcceptedAndRejectedValues) {
         int w, h;
         bool fullscreen;
     } cases[] = {
-        {"800x600", true, 800, 600, false},  {"0800x0600", true, 800, 600, false},
-        {"8192x8192", true, 8192, 8192, false}, {"1x1", true, 1, 1, false},
-        {"fullscreen", true, 0, 0, true},    {"8193x100", false, 0, 0, false},
-        {"0x600", false, 0, 0, false},       {"800x", false, 0, 0, false},
-        {"x600", false, 0, 0, false},        {"800x600x", false, 0, 0, false},
-        {"800X600", false, 0, 0, false},     {"800 x600", false, 0, 0, false},
-        {"800x600 ", false, 0, 0, false},    {"", false, 0, 0, false},
-        {"Fullscreen", false, 0, 0, false},  {"-800x600", false, 0, 0, false},
-        {"99999999999999999999x1", false, 0, 0, false}, {"800xx600", false, 0, 0, false},
+        {"800x600", true, 800, 600, false},
+        {"0800x0600", true, 800, 600, false},
+        {"8192x8192", true, 8192, 8192, false},
+        {"1x1", true, 1, 1, false},
+        {"fullscreen", true, 0, 0, true},
+        {"8193x100", false, 0, 0, false},
+        {"0x600", false, 0, 0, false},
+        {"800x", false, 0, 0, false},
+        {"x600", false, 0, 0, false},
+        {"800x600x", false, 0, 0, false},
+        {"800X600", false, 0, 0, false},
+        {"800 x600", false, 0, 0, false},
+        {"800x600 ", false, 0, 0, false},
+        {"", false, 0, 0, false},
+        {"Fullscreen", false, 0, 0, false},
+        {"-800x600", false, 0, 0, false},
+        {"99999999999999999999x1", false, 0, 0, false},
+        {"800xx600", false, 0, 0, false},
     };
     for (const Case& c : cases) {
         int w = -1, h = -1;
@@ -47,13 +56,15 @@ protected:
 
     bool parse(std::vector<const char*> args, std::vector<std::string>& left) {
         std::vector<char*> argv;
-        for (const char* a : args) argv.push_back(const_cast<char*>(a));
+        for (const char* a : args)
+            argv.push_back(const_cast<char*>(a));
         argv.push_back(nullptr);
         argv.push_back(nullptr);
         int argc = static_cast<int>(args.size());
         bool ok = app.parseOptions(argc, argv.data());
         left.clear();
-        for (int i = 0; i < argc; ++i) left.push_back(argv[i]);
+        for (int i = 0; i < argc; ++i)
+            left.push_back(argv[i]);
         if (ok) EXPECT_EQ(argv[argc], nullptr);
         return ok;
     }

@@ -149,9 +149,9 @@ TEST_F(WindowRouting, DeletingFocusedChildDuringItsOwnEvent) {
 TEST_F(WindowRouting, ModalDialogDropsCommandsFromOtherWindowsAndReleasesCapture) {
     route(app, mouseButton(SDL_MOUSEBUTTONDOWN, id, 20, 20));
     ASSERT_EQ(root->capture, a);
-    AppWindow* dlg = app.createDialogWindow("Dialog", SDL_WINDOWPOS_CENTERED,
-                                            SDL_WINDOWPOS_CENTERED, 200, 100, SDL_WINDOW_SHOWN,
-                                            {200, 200, 200, 255});
+    AppWindow* dlg =
+        app.createDialogWindow("Dialog", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 200, 100,
+                               SDL_WINDOW_SHOWN, {200, 200, 200, 255});
     ASSERT_NE(dlg, nullptr);
     app.setModal(dlg->root.get());
     // The held button was released without a click, at (-1, 0).

@@ -4,7 +4,9 @@
 #include <sanitizer/lsan_interface.h>
 #endif
 
-TestApp::TestApp() { framesPerSecond = 1000; }
+TestApp::TestApp() {
+    framesPerSecond = 1000;
+}
 
 void TestApp::renderWindow(AppWindow* window) {
     ++renders;
@@ -60,7 +62,8 @@ AppWindow* TestApp::openMain(int w, int h, SDL_Color bg) {
 }
 
 void TestApp::frames(int n) {
-    for (int i = 0; i < n && !quitDone; ++i) runFrame();
+    for (int i = 0; i < n && !quitDone; ++i)
+        runFrame();
 }
 
 void ProbeWidget::handleEvent(GuiEvent& e) {

@@ -65,10 +65,12 @@ public:
 void useOpenGlRenderer();
 
 // Builders for SDL events addressed to a window.
-SDL_Event mouseButton(uint32_t type, uint32_t windowId, int x, int y, uint8_t button = SDL_BUTTON_LEFT);
+SDL_Event mouseButton(uint32_t type, uint32_t windowId, int x, int y,
+                      uint8_t button = SDL_BUTTON_LEFT);
 SDL_Event mouseMotion(uint32_t windowId, int x, int y);
 SDL_Event mouseWheel(uint32_t windowId, int x, int y, int steps);
-SDL_Event keyEvent(uint32_t type, uint32_t windowId, SDL_Keycode key, uint16_t mod = 0, bool repeat = false);
+SDL_Event keyEvent(uint32_t type, uint32_t windowId, SDL_Keycode key, uint16_t mod = 0,
+                   bool repeat = false);
 // Delivers an event straight through the engine's routing (as the main loop does).
 void route(ZazOvadir& app, SDL_Event e);
 // Reads one pixel of the current render target.

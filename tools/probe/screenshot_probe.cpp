@@ -15,8 +15,9 @@ bool saveFrame(SDL_Renderer* r, const char* path) {
     if (SDL_GetRendererOutputSize(r, &w, &h) != 0) return false;
     SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
     if (!s) return false;
-    bool ok = SDL_RenderReadPixels(r, nullptr, SDL_PIXELFORMAT_ARGB8888, s->pixels, s->pitch) == 0 &&
-              IMG_SavePNG(s, path) == 0;
+    bool ok =
+        SDL_RenderReadPixels(r, nullptr, SDL_PIXELFORMAT_ARGB8888, s->pixels, s->pitch) == 0 &&
+        IMG_SavePNG(s, path) == 0;
     SDL_FreeSurface(s);
     return ok;
 }
