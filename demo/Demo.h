@@ -23,6 +23,14 @@ class GuiSearchCtrl;
 class GuiListCtrl;
 class DemoRunner;
 
+// Gives a catalogue control its tooltip and its script name; returns it for chaining.
+template <typename T>
+T* named(T* obj, const char* tooltip, const char* name) {
+    obj->setTooltip(tooltip);
+    obj->setName(name);
+    return obj;
+}
+
 class Demo : public ZazOvadir {
 public:
     static constexpr int kWidth = 1900;

@@ -38,13 +38,6 @@ GuiButtonGroup* newGroup() {
     return buttonGroups().back().get();
 }
 
-template <typename T>
-T* named(T* obj, const char* tooltip, const char* name) {
-    obj->setTooltip(tooltip);
-    obj->setName(name);
-    return obj;
-}
-
 }  // namespace
 
 void Demo::addSectionTitle(int x, int y, int width, const std::string& text) {

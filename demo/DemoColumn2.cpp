@@ -14,13 +14,6 @@ namespace {
 constexpr SDL_Color kListGrey{240, 240, 240, 255};
 constexpr SDL_Color kWhite{255, 255, 255, 255};
 
-template <typename T>
-T* named(T* obj, const char* tooltip, const char* name) {
-    obj->setTooltip(tooltip);
-    obj->setName(name);
-    return obj;
-}
-
 }  // namespace
 
 void Demo::buildColumn2() {
