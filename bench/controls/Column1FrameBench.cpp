@@ -9,6 +9,8 @@
 #include "core/Sizer.h"
 #include "core/Window.h"
 
+#include "support/Headless.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -133,11 +135,5 @@ BENCHMARK(drawFrames)
 }  // namespace
 
 int main(int argc, char** argv) {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runHeadlessBenchmarks(argc, argv, BenchRenderer::ChosenPerBenchmark);
 }

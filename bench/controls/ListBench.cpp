@@ -4,6 +4,8 @@
 #include "core/Engine.h"
 #include "core/Window.h"
 
+#include "support/Headless.h"
+
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
@@ -156,10 +158,7 @@ BENCHMARK(BM_ComboOpenDropDown)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("SDL_RENDER_DRIVER", "software", 0);
-    setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    useHeadlessSdl(BenchRenderer::Software);
     benchmark::Initialize(&argc, argv);
     BenchApp engine;
     app = &engine;

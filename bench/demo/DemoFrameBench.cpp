@@ -6,6 +6,8 @@
 //   animated: the gauges advance every frame as in the running demo
 #include "demo/Demo.h"
 
+#include "support/Headless.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -70,11 +72,5 @@ BENCHMARK(drawFrames)
 }  // namespace
 
 int main(int argc, char** argv) {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runHeadlessBenchmarks(argc, argv, BenchRenderer::ChosenPerBenchmark);
 }

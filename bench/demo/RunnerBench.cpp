@@ -3,6 +3,8 @@
 #include "core/Window.h"
 #include "demo/DemoRunner.h"
 
+#include "support/Headless.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -87,11 +89,5 @@ BENCHMARK(BM_DrawPointerAndCaption)->Arg(0)->Arg(1);
 }  // namespace
 
 int main(int argc, char** argv) {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("SDL_RENDER_DRIVER", "software", 0);
-    setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runHeadlessBenchmarks(argc, argv, BenchRenderer::Software);
 }

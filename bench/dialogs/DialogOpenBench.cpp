@@ -6,6 +6,8 @@
 #include "dialogs/InputDialog.h"
 #include "dialogs/MessageBox.h"
 
+#include "support/Headless.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -106,11 +108,5 @@ BENCHMARK(BM_InputDialogKeyToFirstFrame)->UseManualTime()->Unit(benchmark::kMill
 }  // namespace
 
 int main(int argc, char** argv) {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("SDL_RENDER_DRIVER", "software", 0);
-    setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runHeadlessBenchmarks(argc, argv, BenchRenderer::Software);
 }

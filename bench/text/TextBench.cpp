@@ -5,6 +5,8 @@
 #include "core/Window.h"
 #include "text/TextCtrl.h"
 
+#include "support/Headless.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -124,9 +126,7 @@ BENCHMARK(BM_AppendLine)
     ->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("SDL_RENDER_DRIVER", "software", 0);
-    setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);
+    useHeadlessSdl(BenchRenderer::Software);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     app();
