@@ -626,3 +626,27 @@ void GuiDialog::cancel() {
     endModal(2);
 }
 void GuiDialog::onCommand(GuiEvent&) {}
+
+void GuiDialog::routeModal(AppWindow* window, GuiEvent& e) {
+    if (!window || !window->engine) return;
+    auto* dialog = dynamic_cast<GuiDialog*>(window->root.get());
+    if (!dialog) return;
+    if (e.kind == GuiEvent::Command) {
+        if (e.code == CMD_ACTIVATED && e.id == 1)
+            dialog->accept();
+        else if (e.code == CMD_ACTIVATED && e.id == 0)
+            dialog->cancel();
+        else
+            dialog->onCommand(e);
+        return;
+    }
+    if (dialog != window->engine->modalRoot) return;
+    const SDL_Event* s = e.sdl;
+    SDL_Keycode key = s && s->type == SDL_KEYDOWN ? s->key.keysym.sym : SDLK_UNKNOWN;
+    if (key == SDLK_ESCAPE)
+        dialog->cancel();
+    else if (key == SDLK_RETURN)
+        dialog->accept();
+    else
+        dialog->handleEvent(e);
+}

@@ -95,6 +95,12 @@ public:
     virtual void cancel();
     virtual void onCommand(GuiEvent& e);
 
+    // The routing an application applies while a dialog is modal, for an event addressed to
+    // window: the buttons with ids 1 and 0 accept and cancel, other commands go to onCommand;
+    // Return and Escape accept and cancel, other input goes to the dialog; input for any
+    // window but the modal one is dropped.
+    static void routeModal(AppWindow* window, GuiEvent& e);
+
 protected:
     // Ends the modality with the given result: the sequence every dialog's ending shares.
     void endModal(uint32_t result);

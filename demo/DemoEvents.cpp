@@ -101,24 +101,7 @@ void Demo::dispatchInput(AppWindow* window, GuiEvent& e) {
 
 void Demo::dispatchModal(AppWindow* window, GuiEvent& e) {
     if (!trackWindowState(e)) return;
-    auto* dialog = dynamic_cast<GuiDialog*>(window->root.get());
-    if (!dialog) return;
-    if (e.kind == GuiEvent::Command) {
-        if (e.code == CMD_ACTIVATED && e.id == 1)
-            dialog->accept();
-        else if (e.code == CMD_ACTIVATED && e.id == 0)
-            dialog->cancel();
-        else
-            dialog->onCommand(e);
-        return;
-    }
-    if (dialog != modalRoot) return;
-    if (e.sdl && e.sdl->type == SDL_KEYDOWN && e.sdl->key.keysym.sym == SDLK_ESCAPE)
-        dialog->cancel();
-    else if (e.sdl && e.sdl->type == SDL_KEYDOWN && e.sdl->key.keysym.sym == SDLK_RETURN)
-        dialog->accept();
-    else
-        dialog->handleEvent(e);
+    GuiDialog::routeModal(window, e);
 }
 
 void Demo::handleDialogEnded(AppWindow* window, GuiEvent& e) {

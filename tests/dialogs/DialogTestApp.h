@@ -44,27 +44,14 @@ inline void DialogTestApp::dispatchEvent(AppWindow* window, GuiEvent& e) {
             closeWindowLater(e.windowId);
             return;
         }
-        if (!modalRoot || !dialog) return;
-        if (e.code == CMD_ACTIVATED && e.id == 1)
-            dialog->accept();
-        else if (e.code == CMD_ACTIVATED && e.id == 0)
-            dialog->cancel();
-        else
-            dialog->onCommand(e);
+        if (modalRoot) GuiDialog::routeModal(window, e);
         return;
     }
     if (!modalRoot) {
         if (window->root) window->root->handleEvent(e);
         return;
     }
-    if (!dialog || dialog != modalRoot) return;
-    const SDL_Event* s = e.sdl;
-    if (s && s->type == SDL_KEYDOWN && s->key.keysym.sym == SDLK_ESCAPE)
-        dialog->cancel();
-    else if (s && s->type == SDL_KEYDOWN && s->key.keysym.sym == SDLK_RETURN)
-        dialog->accept();
-    else
-        dialog->handleEvent(e);
+    GuiDialog::routeModal(window, e);
 }
 
 inline AppWindow* DialogTestApp::dialogWindow() const {

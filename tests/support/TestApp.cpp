@@ -20,13 +20,10 @@ void TestApp::renderWindow(AppWindow* window) {
 void TestApp::dispatchEvent(AppWindow* window, GuiEvent& e) {
     if (e.kind == GuiEvent::Command) {
         commands.push_back({e.windowId, e.code, e.id, e.value, e.source});
-        if (e.code == CMD_DIALOG_ENDED) closeWindowLater(e.windowId);
-        if (modalRoot && e.code == CMD_ACTIVATED) {
-            if (auto* d = dynamic_cast<GuiDialog*>(window->root.get())) {
-                if (e.id == 1) d->accept();
-                if (e.id == 0) d->cancel();
-            }
-        }
+        if (e.code == CMD_DIALOG_ENDED)
+            closeWindowLater(e.windowId);
+        else if (modalRoot)
+            GuiDialog::routeModal(window, e);
         return;
     }
     const SDL_Event* s = e.sdl;
@@ -45,11 +42,7 @@ void TestApp::dispatchEvent(AppWindow* window, GuiEvent& e) {
         }
     }
     if (modalRoot) {
-        auto* d = dynamic_cast<GuiDialog*>(window->root.get());
-        if (!d || d != modalRoot) return;
-        if (s && s->type == SDL_KEYDOWN && s->key.keysym.sym == SDLK_ESCAPE) return d->cancel();
-        if (s && s->type == SDL_KEYDOWN && s->key.keysym.sym == SDLK_RETURN) return d->accept();
-        d->handleEvent(e);
+        GuiDialog::routeModal(window, e);
         return;
     }
     if (window->root) window->root->handleEvent(e);
