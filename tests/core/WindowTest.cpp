@@ -136,6 +136,17 @@ TEST_F(WindowRouting, ClosingTopPopupOnEmptyStackIsHarmlessAndRestartsTextInput)
     root->runPendingDeletes();
 }
 
+TEST_F(WindowRouting, OpeningAModalDialogRestartsTextInput) {
+    root->openPopup(new ProbePopup(50, 100, 80, 80));
+    ASSERT_FALSE(SDL_IsTextInputActive());
+    AppWindow* dlg = app.createDialogWindow("Dialog", SDL_WINDOWPOS_CENTERED,
+                                            SDL_WINDOWPOS_CENTERED, 200, 100, SDL_WINDOW_SHOWN,
+                                            {200, 200, 200, 255});
+    ASSERT_NE(dlg, nullptr);
+    app.setModal(dlg->root.get());
+    EXPECT_TRUE(SDL_IsTextInputActive());
+}
+
 TEST_F(WindowRouting, DeletingFocusedChildDuringItsOwnEvent) {
     a->onEvent = [](ProbeWidget* self, GuiEvent&) { self->destroy(); };
     route(app, mouseButton(SDL_MOUSEBUTTONDOWN, id, 20, 20));
