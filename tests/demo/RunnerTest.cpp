@@ -11,19 +11,8 @@
 
 namespace {
 
-std::vector<std::string>& logLines() {
-    static std::vector<std::string> lines;
-    return lines;
-}
-
-void captureLog(void*, int, SDL_LogPriority, const char* message) {
-    logLines().push_back(message);
-}
-
 bool logged(const std::string& line) {
-    for (const std::string& l : logLines())
-        if (l == line) return true;
-    return false;
+    return countLogged(line) > 0;
 }
 
 // A control with a value, a property "Width" and a value check like a spin box's.
@@ -70,8 +59,7 @@ public:
 class RunnerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        logLines().clear();
-        SDL_LogSetOutputFunction(captureLog, nullptr);
+        captureSdlLog();
         win = app.openMain(400, 300);
         ASSERT_NE(win, nullptr);
         SDL_GetWindowPosition(win->sdlWindow.get(), &wx, &wy);

@@ -16,22 +16,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::string>& logLines() {
-    static std::vector<std::string> lines;
-    return lines;
-}
-
-void captureLog(void*, int, SDL_LogPriority, const char* message) {
-    logLines().push_back(message);
-}
-
-int countLogged(const std::string& line) {
-    int n = 0;
-    for (const std::string& l : logLines())
-        n += l == line;
-    return n;
-}
-
 std::string readFile(const fs::path& p) {
     std::ifstream in(p);
     std::stringstream ss;
@@ -48,8 +32,7 @@ void expectColor(SDL_Color got, int r, int g, int b, int tolerance, const char* 
 class RunnerTraceTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        logLines().clear();
-        SDL_LogSetOutputFunction(captureLog, nullptr);
+        captureSdlLog();
         dir = fs::temp_directory_path() /
               ("runner-trace-" + std::to_string(::getpid()) + "-" +
                ::testing::UnitTest::GetInstance()->current_test_info()->name());

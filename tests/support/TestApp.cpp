@@ -134,3 +134,25 @@ void useOpenGlRenderer() {
 #endif
     SDL_SetHintWithPriority(SDL_HINT_RENDER_DRIVER, "opengl", SDL_HINT_OVERRIDE);
 }
+
+namespace {
+std::vector<std::string>& capturedLines() {
+    static std::vector<std::string> lines;
+    return lines;
+}
+void appendLogLine(void*, int, SDL_LogPriority, const char* message) {
+    capturedLines().push_back(message);
+}
+}  // namespace
+
+void captureSdlLog() {
+    capturedLines().clear();
+    SDL_LogSetOutputFunction(appendLogLine, nullptr);
+}
+
+int countLogged(const std::string& line) {
+    int n = 0;
+    for (const std::string& l : capturedLines())
+        n += l == line;
+    return n;
+}

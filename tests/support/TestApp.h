@@ -76,3 +76,8 @@ void route(ZazOvadir& app, SDL_Event e);
 // Reads one pixel of the current render target.
 SDL_Color readPixel(SDL_Renderer* r, int x, int y);
 bool sameColor(SDL_Color a, SDL_Color b);
+
+// Sends SDL's log into memory (emptied first), so tests can check the exact lines written.
+void captureSdlLog();
+// How often exactly this line was logged since captureSdlLog.
+int countLogged(const std::string& line);
