@@ -2,12 +2,15 @@
 # run every test headless). Plain `make` sets up and builds.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+# Inputs per fuzz target in `make fuzz`: a few seconds each; raise it for a longer search.
+FUZZ_RUNS  ?= 20000
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
 HEADLESS := SDL_VIDEODRIVER=offscreen SDL_RENDER_DRIVER=software SDL_FRAMEBUFFER_ACCELERATION=0 SDL_AUDIODRIVER=dummy
 
-.PHONY: all setup build run test test-asan bench clean
+.PHONY: all setup build run test test-asan fuzz bench clean
 
 all: build
 
@@ -30,8 +33,16 @@ test-asan: setup
 	@cmake --build $(ASAN_BUILD) -j$(JOBS)
 	cd $(ASAN_BUILD) && $(HEADLESS) ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j$(JOBS)
 
+# The libFuzzer targets under fuzz/ (clang), each run for FUZZ_RUNS inputs over its seeds.
+fuzz: setup
+	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DTAMBERGUI_BUILD_FUZZ=ON \
+	  -DTAMBERGUI_BUILD_TESTS=OFF -DTAMBERGUI_BUILD_BENCH=OFF \
+	  $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache) $(CMAKE_ARGS) > /dev/null
+	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target tambergui-fuzz
+	@tools/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_RUNS)
+
 bench: build
 	@for b in $(BUILD)/bench/*; do [ -x "$$b" ] && (cd $(BUILD)/run && "../../$$b") ; done
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -8,6 +8,7 @@ packages=(
   libsdl2-dev libsdl2-ttf-dev libsdl2-image-dev libfreetype-dev libcairo2-dev
   libutfcpp-dev libgtest-dev libbenchmark-dev ttf-bitstream-vera
   xvfb xauth xdotool
+  clang libclang-rt-14-dev
 )
 
 missing=()
