@@ -329,6 +329,9 @@ void GuiWindow::routeWithPopups(GuiEvent& e) {
             return;
         }
         case SDL_MOUSEBUTTONUP:
+            // The popup takes the release that ends the press which opened it: that press's
+            // capture is over, and a stale one would stop the tooltip timer after the popup.
+            capture = nullptr;
             deliver(popupCapture, e);
             return;
         case SDL_MOUSEBUTTONDOWN:

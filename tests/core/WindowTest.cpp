@@ -236,4 +236,33 @@ TEST_F(WindowRouting, TooltipTimingAndPlacement) {
     EXPECT_FALSE(root->tooltipVisible);
 }
 
+// A press that opens a popup (a menu bar title) hands its release to the popup; once the
+// popup is gone, tooltips must time again without waiting for another release.
+TEST_F(WindowRouting, TooltipAppearsAfterAPopupOpenedByAPressCloses) {
+    b->setTooltip("Hinweis");
+    ProbePopup* popup = nullptr;
+    a->onEvent = [&](ProbeWidget*, GuiEvent& e) {
+        if (e.sdl && e.sdl->type == SDL_MOUSEBUTTONDOWN && !popup) {
+            popup = new ProbePopup(10, 60, 80, 80);
+            root->openPopup(popup);
+            popup->onEvent = [&](ProbeWidget*, GuiEvent& k) {
+                if (k.sdl && k.sdl->type == SDL_KEYDOWN && k.sdl->key.keysym.sym == SDLK_ESCAPE)
+                    root->closeAllPopups(true);
+            };
+        }
+    };
+    route(app, mouseButton(SDL_MOUSEBUTTONDOWN, id, 20, 20));
+    route(app, mouseButton(SDL_MOUSEBUTTONUP, id, 20, 20));
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup->types.size(), 1u);  // the release went to the popup
+    route(app, keyEvent(SDL_KEYDOWN, id, SDLK_ESCAPE));
+    ASSERT_TRUE(root->popups.empty());
+    EXPECT_EQ(root->capture, nullptr);
+    route(app, mouseMotion(id, 220, 20));
+    root->update(5000);
+    root->update(5600);
+    EXPECT_TRUE(root->tooltipVisible);
+    EXPECT_EQ(root->tooltipObject, b);
+}
+
 }  // namespace
