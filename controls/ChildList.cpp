@@ -115,20 +115,28 @@ void ChildList::update(uint32_t now) {
         children[i]->update(now);
 }
 
-void ChildList::draw(SDL_Renderer* r, const SDL_Rect& clip) {
-    // Nested containers keep the clip of the ones around them.
-    const bool hadClip = SDL_RenderIsClipEnabled(r);
-    SDL_Rect outer{};
+ClipScope::ClipScope(SDL_Renderer* r, const SDL_Rect& rect) : renderer(r) {
+    hadClip = SDL_RenderIsClipEnabled(r);
     SDL_RenderGetClipRect(r, &outer);
-    SDL_Rect mine = clip;
-    if (hadClip && !SDL_IntersectRect(&clip, &outer, &mine)) return;
+    SDL_Rect mine = rect;
+    if (hadClip && !SDL_IntersectRect(&rect, &outer, &mine)) return;
     if (mine.w <= 0 || mine.h <= 0) return;
     SDL_RenderSetClipRect(r, &mine);
+    applied = true;
+}
+
+ClipScope::~ClipScope() {
+    if (applied) SDL_RenderSetClipRect(renderer, hadClip ? &outer : nullptr);
+}
+
+void ChildList::draw(SDL_Renderer* r, const SDL_Rect& clip) {
+    // Nested containers keep the clip of the ones around them.
+    ClipScope scope(r, clip);
+    if (!scope.visible()) return;
     for (size_t i = 0; i < children.size(); ++i) {
         SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
         children[i]->draw(r);
     }
-    SDL_RenderSetClipRect(r, hadClip ? &outer : nullptr);
 }
 
 GuiObject* ChildList::findByName(const std::string& n) const {

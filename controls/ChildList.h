@@ -8,6 +8,23 @@
 #include <string>
 #include <vector>
 
+// Narrows the renderer's clip to a rectangle within any clip already set, and restores the
+// previous clip when it goes out of scope. Nothing is to be drawn when it is not visible().
+class ClipScope {
+public:
+    ClipScope(SDL_Renderer* r, const SDL_Rect& rect);
+    ~ClipScope();
+    ClipScope(const ClipScope&) = delete;
+    ClipScope& operator=(const ClipScope&) = delete;
+    bool visible() const { return applied; }
+
+private:
+    SDL_Renderer* renderer;
+    bool hadClip = false;
+    SDL_Rect outer{0, 0, 0, 0};
+    bool applied = false;
+};
+
 class ChildList {
 public:
     // Takes ownership; the child's absolute position becomes (originX, originY) plus its own.

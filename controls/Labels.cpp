@@ -121,6 +121,8 @@ GuiObject* GuiPanel::addChild(GuiObject* child) {
 }
 
 std::unique_ptr<GuiObject> GuiPanel::releaseChild(GuiObject* child) {
+    // The sizer must not place a child that is being deleted.
+    if (sizer) sizer->remove(child);
     return kids.detach(child);
 }
 

@@ -22,6 +22,13 @@ void GuiSizer::addSizer(GuiSizer* sizer, int proportion, int flags, int border) 
     items.push_back(std::move(item));
 }
 
+void GuiSizer::remove(GuiObject* object) {
+    if (!object) return;
+    std::erase_if(items, [object](const Item& item) { return item.object == object; });
+    for (Item& item : items)
+        if (item.sizer) item.sizer->remove(object);
+}
+
 void GuiSizer::itemMin(Item& item, int& w, int& h) {
     int iw = 0, ih = 0;
     if (item.object) {

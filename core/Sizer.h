@@ -35,6 +35,8 @@ public:
     void add(GuiObject* object, int proportion, int flags, int border);
     // Takes ownership of the nested sizer.
     void addSizer(GuiSizer* sizer, int proportion, int flags, int border);
+    // Forgets the items that place object, in nested sizers too (the object is going away).
+    void remove(GuiObject* object);
 
     std::vector<Item> items;
 

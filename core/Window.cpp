@@ -217,12 +217,13 @@ void GuiWindow::runPendingDeletes() {
         std::vector<GuiObject*> batch;
         batch.swap(pendingDeletes);
         for (GuiObject* obj : batch) {
+            // A deleted container takes its children along: pointers into it go too.
             for (GuiObject** p :
                  {&focus, &hover, &capture, &popupCapture, &lastPopup, &tooltipObject})
-                if (*p == obj) *p = nullptr;
+                if (isDescendantOf(*p, obj)) *p = nullptr;
             popups.erase(std::remove(popups.begin(), popups.end(), obj), popups.end());
             if (engine && engine->activeEditable &&
-                engine->activeEditable == dynamic_cast<IEditable*>(obj))
+                isDescendantOf(dynamic_cast<GuiObject*>(engine->activeEditable), obj))
                 engine->activeEditable = nullptr;
             std::unique_ptr<GuiObject> owned = detachChild(obj);
             // A container's child leaves its container first, so that it is deleted once.
