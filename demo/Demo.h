@@ -94,7 +94,10 @@ private:
     void buildColumn1();
     void buildComboSection();  // column 1's "ComboBox" section, between the panel and the sliders
     void buildColumn2();
+    void buildScrolledPanel();  // column 2's last section
     void buildColumn3();
+    void buildNotebook();  // column 3's notebook and splitter sections, after the text fields
+    void buildSplitter();
     void buildColumn4();
     void buildStatusBar();
     void focusInitialEditor();

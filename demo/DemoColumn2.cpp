@@ -40,4 +40,5 @@ void Demo::buildColumn2() {
     named(results, "Suchergebnisse", "search_results");
     search->onChange = [this, search, results] { filterSearchResults(search, results); };
     // The image panel and the scrolled panel join here with their controls.
+    buildScrolledPanel();
 }

@@ -33,6 +33,9 @@ void Demo::buildColumn3() {
         "Das ist ein langer Text mit einem Tab\tund einiges Newlines.\n"
         "Ich hoffe dies funktioniert problemlos!");
 
+    buildNotebook();
+    buildSplitter();
+
     addSectionTitle(610, 495, 620, "Ereignisse (GuiTextCtrl, schreibgeschützt)");
     eventLog = addTextCtrl(root, face, {610, 513, 620, 100},
                            GuiTextCtrl::TEXT_MULTILINE | GuiTextCtrl::TEXT_READONLY,
