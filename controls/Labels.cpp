@@ -91,7 +91,7 @@ void GuiLabel::shorten() {
 void GuiLabel::draw(SDL_Renderer* r) {
     const std::string& shown = displayText();
     int tw = 0, th = 0;
-    SDL_Texture* t = textCache.get(r, font, shown, kBlack, tw, th);
+    SDL_Texture* t = textCache.get(r, font, shown, textColor, tw, th);
     if (!t) return;
     SDL_Rect dst{(flags & LABEL_LEFT) ? x : x + (width - tw) / 2, y + (height - th) / 2, tw, th};
     SDL_RenderCopy(r, t, nullptr, &dst);

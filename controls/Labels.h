@@ -38,6 +38,7 @@ public:
     std::string text;
     TTF_Font* font = nullptr;
     uint32_t flags = 0;
+    SDL_Color textColor{0, 0, 0, 255};  // the constructor's colour is the unpainted background
     std::string cachedSource;
     std::string cachedDisplay;
     int32_t cachedWidth = -1;
