@@ -207,7 +207,9 @@ void GuiFileDialog::openRow(int row) {
     }
     // changeDirectory replaces entries: keep the name.
     const std::string raw = entries[row].rawName;
-    changeDirectory(joinPath(currentDir, raw));
+    // The way up is taken by name, so that it leads out of a directory that has vanished.
+    const std::string parent = raw == ".." ? parentDirectory(currentDir) : "";
+    changeDirectory(parent.empty() ? joinPath(currentDir, raw) : parent);
 }
 
 void GuiFileDialog::onCommand(GuiEvent& e) {
