@@ -109,5 +109,7 @@ private:
     // Window bookkeeping from focus and click events; false for a close event (stop there).
     bool trackWindowState(const GuiEvent& e);
     void handleDialogEnded(AppWindow* window, GuiEvent& e);
+    // Writes the log line of an ended file dialog; false when the event is from another source.
+    bool logFileDialogEnded(const GuiEvent& e);
     void handleFunctionKey(AppWindow* window, SDL_Keycode key);
 };

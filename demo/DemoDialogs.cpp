@@ -87,8 +87,6 @@ void Demo::handleFunctionKey(AppWindow* window, SDL_Keycode key) {
     }
 }
 
-void Demo::showOpenDialog(AppWindow*, const std::vector<std::string>&) {}
-void Demo::showSaveDialog(AppWindow*) {}
 void Demo::showColorDialog(AppWindow*) {}
 
 void Demo::openTestDialog(AppWindow*) {

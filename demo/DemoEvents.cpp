@@ -107,7 +107,9 @@ void Demo::dispatchModal(AppWindow* window, GuiEvent& e) {
 void Demo::handleDialogEnded(AppWindow* window, GuiEvent& e) {
     static const char* const kWords[] = {"Abbrechen", "OK", "Abbrechen", "Ja", "Nein"};
     const char* word = e.id <= 4 ? kWords[e.id] : "Abbrechen";
-    if (auto* input = dynamic_cast<GuiInputDialog*>(e.source)) {
+    if (logFileDialogEnded(e)) {
+        // the file dialogs' line is written
+    } else if (auto* input = dynamic_cast<GuiInputDialog*>(e.source)) {
         std::string text = input->value();
         std::replace(text.begin(), text.end(), '\n', '|');
         const bool entered = e.id == 1 && input->accepted;

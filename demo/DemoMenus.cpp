@@ -83,6 +83,17 @@ void Demo::buildMenuBar() {
 bool Demo::handleMenuCommand(AppWindow* window, uint32_t itemId) {
     const std::string question = "Soll die Demo wirklich weiterlaufen?";
     switch (itemId) {
+        case 258:
+        case 8192:
+            showOpenDialog(window, {});
+            return true;
+        case 8193:
+            showOpenDialog(window, {".png"});
+            return true;
+        case 259:
+        case 8194:
+            showSaveDialog(window);
+            return true;
         case 8196:
             openTestDialog(window);
             return true;

@@ -57,6 +57,8 @@ while IFS= read -r line || [ -n "$line" ]; do
     no-exit-on-end) exit_on_end=0 ;;
     expect-file-re) file_re+=("$value") ;;
     expect-file-lines) file_lines+=("$value") ;;
+    mkdir) mkdir -p -- "$value" || { echo "cannot make $value"; exit 1; } ;;
+    touch) mkdir -p -- "$(dirname -- "$value")" && touch -- "$value" || { echo "cannot make $value"; exit 1; } ;;
     *) echo "unknown directive: $name"; exit 1 ;;
   esac
 done <"$script"
