@@ -99,6 +99,7 @@ private:
     void buildNotebook();  // column 3's notebook and splitter sections, after the text fields
     void buildSplitter();
     void buildColumn4();
+    void buildTreeAndProperties();  // column 4's tree list and property grid
     void buildStatusBar();
     void focusInitialEditor();
 

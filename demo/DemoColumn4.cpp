@@ -1,4 +1,6 @@
 // The catalogue's column 4.
 #include "demo/Demo.h"
 
-void Demo::buildColumn4() {}
+void Demo::buildColumn4() {
+    buildTreeAndProperties();
+}

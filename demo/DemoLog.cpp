@@ -4,6 +4,8 @@
 #include "controls/Buttons.h"
 
 #include "controls/Menus.h"
+#include "controls/PropertyGrid.h"
+#include "controls/TreeList.h"
 #include "text/TextCtrl.h"
 
 namespace {
@@ -57,6 +59,21 @@ void Demo::logEvent(const GuiEvent& e) {
             appendLog(label + " = " + value);
             return;
         }
+        case CMD_PROPERTY_CHANGED:
+            if (auto* grid = dynamic_cast<GuiPropertyGrid*>(src))
+                if (const PropertyRow* row = grid->rowAt(static_cast<int>(e.value)))
+                    appendLog(label + "." + row->name + " = " + row->value);
+            return;
+        case CMD_TREE_ITEM:
+            if (auto* tree = dynamic_cast<GuiTreeListCtrl*>(src)) {
+                int n = e.value < 0 || e.value > UINT32_MAX
+                            ? -1
+                            : tree->nodeWithItemId(static_cast<uint32_t>(e.value));
+                if (const TreeNode* node = tree->nodeAt(n))
+                    appendLog((node->cells.empty() ? std::string() : node->cells[0]) +
+                              (node->expanded ? ": aufgeklappt" : ": eingeklappt"));
+            }
+            return;
         default:
             return;
     }

@@ -3,6 +3,8 @@
 #include "demo/Demo.h"
 
 #include "controls/Buttons.h"
+#include "controls/PropertyGrid.h"
+#include "controls/TreeList.h"
 #include "support/TestApp.h"
 #include "text/TextCtrl.h"
 
@@ -66,6 +68,30 @@ TEST(DemoLog, CommandLines) {
     button1->name = before;
     const std::deque<std::string> expected{"Button: button1", "slider = 25",
                                            std::string("Button: ") + button1->className()};
+    EXPECT_EQ(demo.logLines, expected);
+}
+
+TEST(DemoLog, TreeAndPropertyLines) {
+    Demo demo;
+    ASSERT_TRUE(demo.build());
+    auto* tree = dynamic_cast<GuiTreeListCtrl*>(demo.mainRoot()->findByName("tree"));
+    auto* grid = dynamic_cast<GuiPropertyGrid*>(demo.mainRoot()->findByName("properties"));
+    ASSERT_NE(tree, nullptr);
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(grid->rowCount(), 105);
+    EXPECT_EQ(grid->rowAt(104)->name, "Eintrag 99");
+    tree->setExpanded(tree->nodeWithItemId(13), false, true);  // Archiv, logged through the demo
+    tree->setExpanded(tree->nodeWithItemId(13), true, true);
+    tree->setSelection(tree->nodeWithItemId(3), true);
+    ASSERT_TRUE(grid->setProperty("Width", "150"));
+    // Rows and items that do not exist, and sources of another class, write nothing.
+    demo.logEvent(GuiEvent::makeCommand(1, CMD_TREE_ITEM, 4001, 999, tree));
+    demo.logEvent(GuiEvent::makeCommand(1, CMD_TREE_ITEM, 4001, -1, tree));
+    demo.logEvent(GuiEvent::makeCommand(1, CMD_TREE_ITEM, 4001, 13, grid));
+    demo.logEvent(GuiEvent::makeCommand(1, CMD_PROPERTY_CHANGED, 0, 105, grid));
+    demo.logEvent(GuiEvent::makeCommand(1, CMD_PROPERTY_CHANGED, 0, 2, tree));
+    const std::deque<std::string> expected{"Archiv: eingeklappt", "Archiv: aufgeklappt",
+                                           "tree = readme.txt", "properties.Width = 150"};
     EXPECT_EQ(demo.logLines, expected);
 }
 
