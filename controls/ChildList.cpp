@@ -115,6 +115,13 @@ void ChildList::update(uint32_t now) {
         children[i]->update(now);
 }
 
+void fillRect(SDL_Renderer* r, const SDL_Rect& rect, SDL_Color color) {
+    SDL_SetRenderDrawBlendMode(r, color.a == 255 ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
+    SDL_SetRenderDrawColor(r, color.r, color.g, color.b, color.a);
+    SDL_RenderFillRect(r, &rect);
+    SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
+}
+
 ClipScope::ClipScope(SDL_Renderer* r, const SDL_Rect& rect) : renderer(r) {
     hadClip = SDL_RenderIsClipEnabled(r);
     SDL_RenderGetClipRect(r, &outer);

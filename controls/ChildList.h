@@ -25,6 +25,10 @@ private:
     bool applied = false;
 };
 
+// Fills rect with color. An opaque colour replaces the pixels without blending: the same result,
+// which the software renderer reaches many times faster. Leaves the blend mode at blend.
+void fillRect(SDL_Renderer* r, const SDL_Rect& rect, SDL_Color color);
+
 class ChildList {
 public:
     // Takes ownership; the child's absolute position becomes (originX, originY) plus its own.

@@ -231,9 +231,8 @@ void GuiPanel::drawFrame(SDL_Renderer* r) {
 }
 
 void GuiPanel::draw(SDL_Renderer* r) {
-    SDL_SetRenderDrawColor(r, bgColor.r, bgColor.g, bgColor.b, bgColor.a);
     SDL_Rect rc = rect();
-    SDL_RenderFillRect(r, &rc);
+    fillRect(r, rc, bgColor);
     if (!title.empty() && font) drawFrame(r);
     kids.draw(r, rc);
 }

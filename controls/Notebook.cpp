@@ -209,9 +209,7 @@ void GuiNotebook::update(uint32_t now) {
 void GuiNotebook::drawTab(SDL_Renderer* r, NotebookPage& p, bool isCurrent) {
     const int left = x + p.tabOffset, right = left + p.tabWidth - 1;
     const int bottom = y + kTabHeight - 1;
-    SDL_Rect tab{left, y, p.tabWidth, kTabHeight};
-    setColor(r, isCurrent ? kCurrentTab : kOtherTab);
-    SDL_RenderFillRect(r, &tab);
+    fillRect(r, {left, y, p.tabWidth, kTabHeight}, isCurrent ? kCurrentTab : kOtherTab);
     setColor(r, kEdge);
     SDL_RenderDrawLine(r, left, y, left, bottom);
     SDL_RenderDrawLine(r, left, y, right, y);
@@ -228,17 +226,17 @@ void GuiNotebook::drawTab(SDL_Renderer* r, NotebookPage& p, bool isCurrent) {
 void GuiNotebook::draw(SDL_Renderer* r) {
     ClipScope own(r, rect());
     if (!own.visible()) return;
-    SDL_Rect area{x, y + kTabHeight, width, std::max(height - kTabHeight, 0)};
-    setColor(r, kPageArea);
-    SDL_RenderFillRect(r, &area);
-    setColor(r, kEdge);
-    SDL_RenderDrawRect(r, &area);
+    GuiPanel* page = currentPage();
+    // An opaque page covers the whole area: filling it first would only cost time.
+    if (!page || page->bgColor.a != 255 || height - kTabHeight < 1) {
+        SDL_Rect area{x, y + kTabHeight, width, std::max(height - kTabHeight, 0)};
+        fillRect(r, area, kPageArea);
+        setColor(r, kEdge);
+        SDL_RenderDrawRect(r, &area);
+    }
     for (size_t i = 0; i < pages.size(); ++i)
         drawTab(r, pages[i], static_cast<int>(i) == current);
-    if (GuiPanel* page = currentPage()) {
-        SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
-        page->draw(r);
-    }
+    if (page) page->draw(r);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -185,9 +185,7 @@ void GuiScrolledPanel::draw(SDL_Renderer* r) {
     // Bars of a panel narrower than themselves must not spill out of it.
     ClipScope own(r, rect());
     if (!own.visible()) return;
-    SDL_Rect rc = rect();
-    SDL_SetRenderDrawColor(r, bgColor.r, bgColor.g, bgColor.b, bgColor.a);
-    SDL_RenderFillRect(r, &rc);
+    fillRect(r, rect(), bgColor);
     const SDL_Rect view = viewRect();
     {
         ClipScope clip(r, view);
@@ -202,14 +200,13 @@ void GuiScrolledPanel::draw(SDL_Renderer* r) {
             }
         }
     }
-    SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
+    // The bars' colours are opaque.
+    SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
     if (vScroll.visible) vScroll.draw(r, kTrack, kThumb);
     if (hScroll.visible) hScroll.draw(r, kTrack, kThumb);
-    if (vScroll.visible && hScroll.visible) {
-        SDL_Rect corner{vScroll.track.x, hScroll.track.y, kBarThickness, kBarThickness};
-        SDL_SetRenderDrawColor(r, kCorner.r, kCorner.g, kCorner.b, kCorner.a);
-        SDL_RenderFillRect(r, &corner);
-    }
+    if (vScroll.visible && hScroll.visible)
+        fillRect(r, {vScroll.track.x, hScroll.track.y, kBarThickness, kBarThickness}, kCorner);
+    SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -167,8 +167,7 @@ void GuiSplitterWindow::draw(SDL_Renderer* r) {
     secondPane->draw(r);
     SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
     const SDL_Rect sash = sashRect();
-    SDL_SetRenderDrawColor(r, kSashFill.r, kSashFill.g, kSashFill.b, kSashFill.a);
-    SDL_RenderFillRect(r, &sash);
+    fillRect(r, sash, kSashFill);
     SDL_SetRenderDrawColor(r, kSashEdge.r, kSashEdge.g, kSashEdge.b, kSashEdge.a);
     SDL_RenderDrawRect(r, &sash);
 }
