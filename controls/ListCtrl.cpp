@@ -22,6 +22,21 @@ void setColor(SDL_Renderer* r, SDL_Color c) {
     SDL_SetRenderDrawColor(r, c.r, c.g, c.b, c.a);
 }
 
+// An opaque fill gives the same pixels without blending, which the software renderer would
+// otherwise do for every pixel.
+void fill(SDL_Renderer* r, const SDL_Rect& area, SDL_Color c) {
+    setColor(r, c);
+    if (c.a != 255) {
+        SDL_RenderFillRect(r, &area);
+        return;
+    }
+    SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
+    SDL_GetRenderDrawBlendMode(r, &mode);
+    SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
+    SDL_RenderFillRect(r, &area);
+    SDL_SetRenderDrawBlendMode(r, mode);
+}
+
 int utf8Length(unsigned char lead) {
     if ((lead & 0xE0) == 0xC0) return 2;
     if ((lead & 0xF0) == 0xE0) return 3;
@@ -401,9 +416,9 @@ void GuiListCtrl::drawRows(SDL_Renderer* r, int viewW, int viewH) {
         int top = y - scrollY % rowHeight;
         for (int k = first; k <= last; ++k, top += rowHeight) {
             bool isSelected = k == selected;
-            SDL_Rect fill{x, top, viewW, rowHeight};
-            setColor(r, isSelected ? selectionColor : bgColor);
-            SDL_RenderFillRect(r, &fill);
+            // An opaque background is already under the row.
+            if (isSelected || bgColor.a != 255)
+                fill(r, SDL_Rect{x, top, viewW, rowHeight}, isSelected ? selectionColor : bgColor);
             const RowTexture* rt = rowTexture(r, k, isSelected);
             if (!rt->texture) continue;
             SDL_Rect dst{x + 4 - scrollX, top + (rowHeight - rt->h) / 2, rt->w, rt->h};
@@ -419,9 +434,7 @@ void GuiListCtrl::drawRows(SDL_Renderer* r, int viewW, int viewH) {
 
 void GuiListCtrl::draw(SDL_Renderer* r) {
     if (!r) return;
-    SDL_Rect box = rect();
-    setColor(r, bgColor);
-    SDL_RenderFillRect(r, &box);
+    fill(r, rect(), bgColor);
     if (layoutPending) {
         updateScrollbars();
         layoutPending = false;
