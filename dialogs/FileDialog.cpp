@@ -3,6 +3,7 @@
 #include "controls/Buttons.h"
 #include "controls/Labels.h"
 #include "controls/ListCtrl.h"
+#include "controls/TextCache.h"
 #include "core/Engine.h"
 #include "text/TextCtrl.h"
 #include "text/Utf8.h"
@@ -23,6 +24,69 @@ bool isInside(const std::string& dir, const std::string& place) {
     if (place == "/") return !dir.empty() && dir[0] == '/';
     return dir.rfind(place, 0) == 0 && (dir.size() == place.size() || dir[place.size()] == '/');
 }
+
+// The status line. A message wider than the line (the overwrite warning, a long path) would
+// spill over the buttons: it is broken at a space into two lines of a smaller font instead,
+// and nothing is drawn outside the line.
+class StatusLine : public GuiLabel {
+public:
+    using GuiLabel::GuiLabel;
+    void draw(SDL_Renderer* r) override {
+        int tw = 0, th = 0;
+        if (!font || text.empty() || TTF_SizeUTF8(font, text.c_str(), &tw, &th) != 0 ||
+            tw <= width) {
+            GuiLabel::draw(r);
+            return;
+        }
+        if (splitFor != text) split();
+        SDL_Rect oldClip{};
+        const bool clipped = SDL_RenderIsClipEnabled(r);
+        if (clipped) SDL_RenderGetClipRect(r, &oldClip);
+        const SDL_Rect box = rect();
+        SDL_RenderSetClipRect(r, &box);
+        TTF_Font* f = smallFont ? smallFont.get() : font;
+        const int lineH = TTF_FontLineSkip(f);
+        const int top = y + (height - 2 * lineH) / 2;
+        drawCentred(r, f, firstCache, first, top);
+        drawCentred(r, f, secondCache, second, top + lineH);
+        SDL_RenderSetClipRect(r, clipped ? &oldClip : nullptr);
+    }
+
+private:
+    void drawCentred(SDL_Renderer* r, TTF_Font* f, TextCache& cache, const std::string& line,
+                     int top) {
+        int w = 0, h = 0;
+        SDL_Texture* t = cache.get(r, f, line, textColor, w, h);
+        if (!t) return;
+        SDL_Rect dst{x + (width - w) / 2, top, w, h};
+        SDL_RenderCopy(r, t, nullptr, &dst);
+    }
+    // Breaks at the space that makes the longer half shortest.
+    void split() {
+        splitFor = text;
+        if (!smallFont && window && window->engine)
+            smallFont.reset(window->engine->openFont(kSmallPixels));
+        TTF_Font* f = smallFont ? smallFont.get() : font;
+        size_t best = std::string::npos;
+        int bestWidth = 0;
+        for (size_t i = text.find(' '); i != std::string::npos; i = text.find(' ', i + 1)) {
+            int w1 = 0, w2 = 0, h = 0;
+            TTF_SizeUTF8(f, text.substr(0, i).c_str(), &w1, &h);
+            TTF_SizeUTF8(f, text.substr(i + 1).c_str(), &w2, &h);
+            if (best == std::string::npos || std::max(w1, w2) < bestWidth) {
+                best = i;
+                bestWidth = std::max(w1, w2);
+            }
+        }
+        first = best == std::string::npos ? text : text.substr(0, best);
+        second = best == std::string::npos ? "" : text.substr(best + 1);
+    }
+
+    static constexpr int kSmallPixels = 11;
+    TtfFontPtr smallFont;
+    std::string splitFor, first, second;
+    TextCache firstCache, secondCache;
+};
 
 }  // namespace
 
@@ -63,7 +127,7 @@ void GuiFileDialog::addChildren(const std::string& okLabel) {
     nameField->setName("filename");
     addChild(nameField);
 
-    statusLabel = new GuiLabel(nullptr, -1, 10, h - 35, w - 236, 25, kStatusColor, "", font, 0);
+    statusLabel = new StatusLine(nullptr, -1, 10, h - 35, w - 236, 25, kStatusColor, "", font, 0);
     statusLabel->textColor = kStatusColor;
     addChild(statusLabel);
 

@@ -129,20 +129,34 @@ TEST_F(FileDialogTest, LayoutNamesAndFirstListing) {
     EXPECT_EQ(s->pendingOverwrite, "");
 }
 
-TEST_F(FileDialogTest, StatusLineIsDrawnRed) {
+// Red pixels inside the rectangle, read from the dialog's frame.
+int redPixels(SDL_Renderer* r, SDL_Rect area) {
+    int count = 0;
+    for (int x = area.x; x < area.x + area.w; ++x)
+        for (int y = area.y; y < area.y + area.h; ++y) {
+            const SDL_Color c = readPixel(r, x, y);
+            count += c.r > 150 && c.g < 90 && c.b < 90;
+        }
+    return count;
+}
+
+TEST_F(FileDialogTest, StatusLineIsRedAndStaysInsideItsRectangle) {
     GuiOpenFileDialog* d = openDialog();
-    d->setStatus("Datei nicht gefunden.");
-    bool red = false;
-    app.beforePresent = [&](AppWindow* w) {
-        if (w->root.get() != d) return;
-        for (int x = d->statusLabel->x; x < d->statusLabel->x + d->statusLabel->width && !red; ++x)
-            for (int y = d->statusLabel->y; y < d->statusLabel->y + 25 && !red; ++y) {
-                const SDL_Color c = readPixel(w->sdlRenderer(), x, y);
-                red = c.r > 150 && c.g < 60 && c.b < 60;
-            }
-    };
-    app.frames(2);
-    EXPECT_TRUE(red);
+    for (const std::string& text : {std::string("Datei nicht gefunden."), kOverwrite}) {
+        SCOPED_TRACE(text);
+        d->setStatus(text);
+        int inside = -1, outside = -1;
+        app.beforePresent = [&](AppWindow* w) {
+            if (w->root.get() != d) return;
+            inside = redPixels(w->sdlRenderer(), d->statusLabel->rect());
+            // Left of the line, and the OK button beside it.
+            outside = redPixels(w->sdlRenderer(), SDL_Rect{0, 385, 10, 25}) +
+                      redPixels(w->sdlRenderer(), d->okButton->rect());
+        };
+        app.frames(2);
+        EXPECT_GT(inside, 20);
+        EXPECT_EQ(outside, 0);
+    }
 }
 
 TEST_F(FileDialogTest, SingleClicksFillTheNameOnlyForFiles) {
