@@ -2,6 +2,7 @@
 
 #include "controls/Buttons.h"
 #include "controls/Labels.h"
+#include "core/CairoPixels.h"
 #include "core/Engine.h"
 #include "core/Handles.h"
 
@@ -61,16 +62,6 @@ void wrapPiece(const std::string& piece, std::vector<std::string>& lines) {
         }
     }
     if (!line.empty()) lines.push_back(std::move(line));
-}
-
-// Straight alpha for SDL: cairo hands out premultiplied pixels.
-uint32_t unpremultiply(uint32_t argb) {
-    uint32_t a = argb >> 24;
-    if (a == 0) return 0;
-    if (a == 255) return argb;
-    auto channel = [a](uint32_t c) { return std::min<uint32_t>(255, (c * 255 + a / 2) / a); };
-    return (a << 24) | (channel((argb >> 16) & 0xFF) << 16) | (channel((argb >> 8) & 0xFF) << 8) |
-           channel(argb & 0xFF);
 }
 
 void paintWarning(cairo_t* cr) {

@@ -1,0 +1,33 @@
+#include "core/CairoPixels.h"
+
+#include <algorithm>
+#include <cstring>
+
+uint32_t unpremultiply(uint32_t argb) {
+    const uint32_t a = argb >> 24;
+    if (a == 0) return 0;
+    if (a == 255) return argb;
+    auto channel = [a](uint32_t c) { return std::min<uint32_t>(255, (c * 255 + a / 2) / a); };
+    return (a << 24) | (channel((argb >> 16) & 0xFF) << 16) | (channel((argb >> 8) & 0xFF) << 8) |
+           channel(argb & 0xFF);
+}
+
+bool copyUnpremultiplied(const unsigned char* src, int srcPitch, unsigned char* dst, int dstPitch,
+                         int width, int height) {
+    bool opaque = true;
+    for (int y = 0; y < height; ++y) {
+        const unsigned char* srcRow = src + static_cast<long long>(y) * srcPitch;
+        unsigned char* dstRow = dst + static_cast<long long>(y) * dstPitch;
+        for (int x = 0; x < width; ++x) {
+            uint32_t p;
+            std::memcpy(&p, srcRow + 4 * x, 4);
+            // Opaque pixels are the same either way: only the others need the division.
+            if ((p >> 24) != 255) {
+                opaque = false;
+                p = unpremultiply(p);
+            }
+            std::memcpy(dstRow + 4 * x, &p, 4);
+        }
+    }
+    return opaque;
+}
