@@ -5,6 +5,7 @@
 #include "controls/TextCache.h"
 #include "core/GuiObject.h"
 #include "core/Handles.h"
+#include "core/Roles.h"
 
 #include <SDL_ttf.h>
 
@@ -18,7 +19,7 @@ enum : uint32_t {
     BUTTON_REPEAT = 2,
 };
 
-class GuiButton : public GuiObject {
+class GuiButton : public GuiObject, public IDialogButton {
 public:
     using Callback = std::function<void(GuiButton*, bool)>;
 
@@ -35,6 +36,8 @@ public:
 
     void addCallback(Callback cb) { callbacks.push_back(std::move(cb)); }
     bool isToggle() const { return (flags & BUTTON_TOGGLE) != 0; }
+    // A push button ends a modal dialog through its id; a toggle only changes its state.
+    bool endsDialog() const override { return !isToggle(); }
 
     std::string label;
     bool pressed = false;

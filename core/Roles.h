@@ -52,6 +52,14 @@ public:
     virtual bool stretchesVertically() const = 0;
 };
 
+// A push button: inside a modal dialog, its ids 1 and 0 accept and cancel the dialog. Other
+// sources with those ids (a colour swatch with palette index 0 or 1) only reach onCommand.
+class IDialogButton {
+public:
+    virtual ~IDialogButton() = default;
+    virtual bool endsDialog() const = 0;
+};
+
 // A popup that is owned elsewhere and survives being closed (menus with keepAlive).
 class IKeepAlivePopup {
 public:

@@ -636,9 +636,11 @@ void GuiDialog::routeModal(AppWindow* window, GuiEvent& e) {
     auto* dialog = dynamic_cast<GuiDialog*>(window->root.get());
     if (!dialog) return;
     if (e.kind == GuiEvent::Command) {
-        if (e.code == CMD_ACTIVATED && e.id == 1)
+        auto* button = dynamic_cast<IDialogButton*>(e.source);
+        const bool fromButton = e.code == CMD_ACTIVATED && button && button->endsDialog();
+        if (fromButton && e.id == 1)
             dialog->accept();
-        else if (e.code == CMD_ACTIVATED && e.id == 0)
+        else if (fromButton && e.id == 0)
             dialog->cancel();
         else
             dialog->onCommand(e);

@@ -96,7 +96,8 @@ public:
     virtual void onCommand(GuiEvent& e);
 
     // The routing an application applies while a dialog is modal, for an event addressed to
-    // window: the buttons with ids 1 and 0 accept and cancel, other commands go to onCommand;
+    // window: push buttons with ids 1 and 0 accept and cancel, other commands (also other
+    // sources with those ids) go to onCommand;
     // Return and Escape accept and cancel, other input goes to the dialog; input for any
     // window but the modal one is dropped.
     static void routeModal(AppWindow* window, GuiEvent& e);
