@@ -94,16 +94,20 @@ private:
     void buildColumn1();
     void buildComboSection();  // column 1's "ComboBox" section, between the panel and the sliders
     void buildColumn2();
+    void buildImageSection();   // column 2's "image" panel, after the search results
     void buildScrolledPanel();  // column 2's last section
     void buildColumn3();
     void buildNotebook();  // column 3's notebook and splitter sections, after the text fields
     void buildSplitter();
+    void buildCairoSection();  // column 3's "cairo" panel, after the event log
     void buildColumn4();
     void buildTreeAndProperties();  // column 4's tree list and property grid
     void buildStatusBar();
     void focusInitialEditor();
 
     void animate(AppWindow* window);
+    // Swings the image and, when the cairo panel is due, paints its scene; s = sin(t / 300 ms).
+    void animatePanels(double s);
     void dispatchCommand(AppWindow* window, GuiEvent& e);
     void dispatchInput(AppWindow* window, GuiEvent& e);
     void dispatchModal(AppWindow* window, GuiEvent& e);

@@ -39,6 +39,6 @@ void Demo::buildColumn2() {
     root->addChild(results);
     named(results, "Suchergebnisse", "search_results");
     search->onChange = [this, search, results] { filterSearchResults(search, results); };
-    // The image panel and the scrolled panel join here with their controls.
+    buildImageSection();
     buildScrolledPanel();
 }

@@ -40,4 +40,5 @@ void Demo::buildColumn3() {
     eventLog = addTextCtrl(root, face, {610, 513, 620, 100},
                            GuiTextCtrl::TEXT_MULTILINE | GuiTextCtrl::TEXT_READONLY,
                            "Was die Controls melden (appendText)", "log");
+    buildCairoSection();
 }

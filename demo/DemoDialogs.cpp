@@ -3,6 +3,7 @@
 
 #include "controls/Buttons.h"
 #include "controls/Menus.h"
+#include "dialogs/ColorPicker.h"
 #include "dialogs/MessageBox.h"
 #include "text/TextCtrl.h"
 
@@ -87,7 +88,9 @@ void Demo::handleFunctionKey(AppWindow* window, SDL_Keycode key) {
     }
 }
 
-void Demo::showColorDialog(AppWindow*) {}
+void Demo::showColorDialog(AppWindow*) {
+    showColorPickerDialog("Farbe wählen", SDL_Color{40, 90, 220, 255});
+}
 
 void Demo::openTestDialog(AppWindow*) {
     AppWindow* record =

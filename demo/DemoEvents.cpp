@@ -6,6 +6,7 @@
 #include "controls/Labels.h"
 #include "controls/ValueControls.h"
 
+#include "dialogs/ColorPicker.h"
 #include "dialogs/InputDialog.h"
 
 #include <algorithm>
@@ -28,11 +29,12 @@ void Demo::renderWindow(AppWindow* window) {
 }
 
 void Demo::animate(AppWindow*) {
-    // The moving image and the cairo panel join here as they are built.
+    const double s = std::sin(static_cast<double>(SDL_GetTicks() - startTicks) / 300.0);
     if (gaugeV) gaugeV->setPercent(animPercent);
     if (gaugeH) gaugeH->setPercent(animPercent);
     animPercent += 1;
     if (animPercent > 100) animPercent = 0;
+    animatePanels(s);
 }
 
 bool Demo::trackWindowState(const GuiEvent& e) {
@@ -109,6 +111,10 @@ void Demo::handleDialogEnded(AppWindow* window, GuiEvent& e) {
     const char* word = e.id <= 4 ? kWords[e.id] : "Abbrechen";
     if (logFileDialogEnded(e)) {
         // the file dialogs' line is written
+    } else if (auto* picker = dynamic_cast<GuiColorPickerDialog*>(e.source)) {
+        const bool chosen = e.id == 1 && picker->accepted;
+        appendLog(std::string(picker->className()) + ": " +
+                  (chosen ? formatHexColor(picker->color) : "abgebrochen"));
     } else if (auto* input = dynamic_cast<GuiInputDialog*>(e.source)) {
         std::string text = input->value();
         std::replace(text.begin(), text.end(), '\n', '|');

@@ -94,6 +94,9 @@ bool Demo::handleMenuCommand(AppWindow* window, uint32_t itemId) {
         case 8194:
             showSaveDialog(window);
             return true;
+        case 8195:
+            showColorDialog(window);
+            return true;
         case 8196:
             openTestDialog(window);
             return true;
