@@ -33,6 +33,14 @@ void setColor(SDL_Renderer* r, SDL_Color c) {
     SDL_SetRenderDrawColor(r, c.r, c.g, c.b, c.a);
 }
 
+// Opaque fills skip per-pixel blending, which the software renderer does even at alpha 255;
+// the pixels are the same.
+void fillRect(SDL_Renderer* r, const SDL_Rect& rc, SDL_Color c) {
+    SDL_SetRenderDrawBlendMode(r, c.a == 255 ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
+    setColor(r, c);
+    SDL_RenderFillRect(r, &rc);
+}
+
 int clampInt(long long v) {
     return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
 }
@@ -574,11 +582,10 @@ void GuiPropertyGrid::drawRow(SDL_Renderer* r, int row) {
     const int top =
         clampInt(static_cast<long long>(y) + static_cast<long long>(row) * rowHeight - scrollY);
     const int rowW = width - scrollBarWidth;
-    SDL_Rect fill{x, top, rowW, rowHeight};
-    setColor(r, p.kind == PROPERTY_CATEGORY ? kCategoryFill
-                : row == selected           ? kSelectedFill
-                                            : kRowFill);
-    SDL_RenderFillRect(r, &fill);
+    fillRect(r, SDL_Rect{x, top, rowW, rowHeight},
+             p.kind == PROPERTY_CATEGORY ? kCategoryFill
+             : row == selected           ? kSelectedFill
+                                         : kRowFill);
     setColor(r, kRowLine);
     SDL_RenderDrawLine(r, x, top + rowHeight - 1, x + rowW - 1, top + rowHeight - 1);
     if (!font) return;
@@ -602,10 +609,9 @@ void GuiPropertyGrid::draw(SDL_Renderer* r) {
         dropTextures();
         textureRenderer = r;
     }
-    SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
     SDL_Rect box = rect();
-    setColor(r, bgColor);
-    SDL_RenderFillRect(r, &box);
+    fillRect(r, box, bgColor);
+    SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
     setColor(r, kOutline);
     SDL_RenderDrawRect(r, &box);
 
@@ -633,10 +639,11 @@ void GuiPropertyGrid::draw(SDL_Renderer* r) {
     placeScrollBar();
     if (vScroll.visible) {
         SDL_Rect column{x + width - scrollBarWidth, y, scrollBarWidth, height};
-        setColor(r, kBarColumn);
-        SDL_RenderFillRect(r, &column);
-        vScroll.draw(r, kTrackColor, kThumbColor);
+        fillRect(r, column, kBarColumn);
+        vScroll.draw(r, kTrackColor, kThumbColor);  // opaque colours, no blending needed
+        SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
         setColor(r, kBarOutline);
         SDL_RenderDrawRect(r, &column);
     }
+    SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
 }

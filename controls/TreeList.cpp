@@ -19,6 +19,14 @@ void setColor(SDL_Renderer* r, SDL_Color c) {
     SDL_SetRenderDrawColor(r, c.r, c.g, c.b, c.a);
 }
 
+// Opaque fills skip per-pixel blending, which the software renderer does even at alpha 255;
+// the pixels are the same.
+void fillRect(SDL_Renderer* r, const SDL_Rect& rc, SDL_Color c) {
+    SDL_SetRenderDrawBlendMode(r, c.a == 255 ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
+    setColor(r, c);
+    SDL_RenderFillRect(r, &rc);
+}
+
 int clampInt(long long v) {
     return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
 }
@@ -552,8 +560,7 @@ void GuiTreeListCtrl::drawHeader(SDL_Renderer* r, int viewW) {
     if (columns.empty()) return;
     SDL_Rect header{x, y, viewW, rowHeight};
     SDL_RenderSetClipRect(r, &header);
-    setColor(r, headerBgColor);
-    SDL_RenderFillRect(r, &header);
+    fillRect(r, header, headerBgColor);
     long long left = static_cast<long long>(x) - scrollX;
     for (size_t c = 0; c < columns.size(); ++c) {
         const TreeColumn& col = columns[c];
@@ -613,8 +620,7 @@ void GuiTreeListCtrl::drawRows(SDL_Renderer* r, int viewW, int viewH) {
             const TreeNode& node = nodes[n];
             const bool isSelected = n == selected;
             SDL_Rect fill{x, top, viewW, rowHeight};
-            setColor(r, isSelected ? selectionColor : bgColor);
-            SDL_RenderFillRect(r, &fill);
+            fillRect(r, fill, isSelected ? selectionColor : bgColor);
             const RowTextures* textures = font ? &rowTextures(r, n, isSelected) : nullptr;
             // Without columns the whole row is one cell, which does not scroll sideways.
             const size_t cellCount = columns.empty() ? 1 : columns.size();
@@ -658,18 +664,17 @@ void GuiTreeListCtrl::drawRows(SDL_Renderer* r, int viewW, int viewH) {
 
 void GuiTreeListCtrl::draw(SDL_Renderer* r) {
     if (!r) return;
-    SDL_Rect box = rect();
-    setColor(r, bgColor);
-    SDL_RenderFillRect(r, &box);
+    SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
+    SDL_GetRenderDrawBlendMode(r, &mode);
+    fillRect(r, rect(), bgColor);
     updateScrollbars();
     const int viewW = viewWidth(), viewH = viewHeight();
     drawHeader(r, viewW);
     drawRows(r, viewW, viewH);
+    SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);  // the bars' colours are opaque
     if (vScroll.visible) vScroll.draw(r, kTrackColor, kThumbColor);
     if (hScroll.visible) hScroll.draw(r, kTrackColor, kThumbColor);
-    if (vScroll.visible && hScroll.visible) {
-        SDL_Rect corner{vScroll.track.x, hScroll.track.y, kBar, kBar};
-        setColor(r, kCornerColor);
-        SDL_RenderFillRect(r, &corner);
-    }
+    if (vScroll.visible && hScroll.visible)
+        fillRect(r, SDL_Rect{vScroll.track.x, hScroll.track.y, kBar, kBar}, kCornerColor);
+    SDL_SetRenderDrawBlendMode(r, mode);
 }
