@@ -304,33 +304,37 @@ void GuiImageButton::draw(SDL_Renderer* r) {
 // ---------------------------------------------------------------------------------------------
 // GuiButtonGroup
 
-GuiButtonGroup::GuiButtonGroup() : members(std::make_shared<std::vector<GuiButton*>>()) {}
+GuiButtonGroup::GuiButtonGroup() : state(std::make_shared<State>()) {}
 
-namespace {
-
-void releaseOthers(const std::vector<GuiButton*>& group, GuiButton* keep) {
-    for (GuiButton* b : group) {
-        if (b == keep) continue;
+void GuiButtonGroup::releaseOthers(State& group, GuiButton* keep) {
+    // A released member reports through its callbacks, this group's own among them: that
+    // nested report must not release the button just switched on.
+    if (group.releasing) return;
+    group.releasing = true;
+    // By index: a listener may add buttons to the group.
+    for (size_t i = 0; i < group.buttons.size(); ++i) {
+        GuiButton* b = group.buttons[i];
+        if (b == keep || !b->pressed) continue;
         b->pressed = false;
         b->invalidate();
+        b->notify();
     }
+    group.releasing = false;
 }
-
-}  // namespace
 
 void GuiButtonGroup::add(GuiButton* button) {
     if (!button) return;
-    members->push_back(button);
-    auto shared = members;
+    state->buttons.push_back(button);
+    auto shared = state;
     button->addCallback([shared](GuiButton* b, bool) { releaseOthers(*shared, b); });
 }
 
 void GuiButtonGroup::select(GuiButton* button) {
-    releaseOthers(*members, button);
+    releaseOthers(*state, button);
 }
 
 GuiButton* GuiButtonGroup::selected() const {
-    for (GuiButton* b : *members)
+    for (GuiButton* b : state->buttons)
         if (b->pressed) return b;
     return nullptr;
 }

@@ -29,6 +29,8 @@ public:
     bool getValue(std::string& out) override;
     bool setValue(const std::string& value) override;
     bool isCacheable() override { return true; }
+    // The frame's outer lines lie at x + width and y + height.
+    SDL_Rect drawnRect() const override { return SDL_Rect{x, y, width + 1, height + 1}; }
     const char* className() const override { return "GuiButton"; }
     void update(uint32_t now) override;
     void draw(SDL_Renderer* r) override;
@@ -51,6 +53,7 @@ public:
     bool repeatFired = false;
 
 protected:
+    friend class GuiButtonGroup;  // a group switches members off and tells their callbacks
     // Writes the press marker, flips a toggle's state and tells the callbacks.
     void pressToggle();
     void notify();
@@ -115,8 +118,15 @@ public:
     // Releases every button of the group except the given one.
     void select(GuiButton* button);
     GuiButton* selected() const;
-    const std::vector<GuiButton*>& buttons() const { return *members; }
+    const std::vector<GuiButton*>& buttons() const { return state->buttons; }
 
 private:
-    std::shared_ptr<std::vector<GuiButton*>> members;
+    struct State {
+        std::vector<GuiButton*> buttons;
+        bool releasing = false;
+    };
+    // Switches every other pressed member off and tells that member's callbacks.
+    static void releaseOthers(State& group, GuiButton* keep);
+
+    std::shared_ptr<State> state;
 };

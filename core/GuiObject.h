@@ -63,6 +63,9 @@ public:
     virtual bool wantsWheel();
     virtual GuiObject* wheelTarget(int px, int py);
     virtual bool isCacheable();
+    // The rectangle the object paints, which its cache must hold: its own rectangle unless it
+    // draws beyond it.
+    virtual SDL_Rect drawnRect() const { return rect(); }
     virtual const char* className() const;
     virtual void update(uint32_t now);
     virtual void draw(SDL_Renderer* r);

@@ -503,15 +503,16 @@ bool GuiWindow::cachingThisFrame(SDL_Renderer* r) {
 }
 
 bool GuiWindow::ensureCacheTexture(SDL_Renderer* r, GuiObject* child) {
-    if (child->width < 1 || child->height < 1) return false;
+    const SDL_Rect drawn = child->drawnRect();
+    if (child->width < 1 || child->height < 1 || drawn.w < 1 || drawn.h < 1) return false;
     if (child->cacheTexture) {
         int w = 0, h = 0;
         SDL_QueryTexture(child->cacheTexture, nullptr, nullptr, &w, &h);
-        if (w == child->width && h == child->height) return true;
+        if (w == drawn.w && h == drawn.h) return true;
         child->releaseCacheTexture();
     }
-    child->cacheTexture = SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
-                                            child->width, child->height);
+    child->cacheTexture =
+        SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, drawn.w, drawn.h);
     if (!child->cacheTexture) return false;
     SDL_SetTextureBlendMode(child->cacheTexture, SDL_BLENDMODE_BLEND);
     child->dirty = true;
@@ -528,13 +529,13 @@ void GuiWindow::drawChild(SDL_Renderer* r, GuiObject* child, bool caching) {
         child->draw(r);
         return;
     }
-    bool partlyOutside = child->x < 0 || child->y < 0 || child->x + child->width > width ||
-                         child->y + child->height > height;
+    // The cache holds everything the child paints, also lines beyond its own rectangle.
+    const SDL_Rect rc = child->drawnRect();
+    bool partlyOutside = rc.x < 0 || rc.y < 0 || rc.x + rc.w > width || rc.y + rc.h > height;
     if (partlyOutside) {
         child->draw(r);
         return;
     }
-    SDL_Rect rc = child->rect();
     if (child->dirty) {
         SDL_SetRenderTarget(r, scratch);
         SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);

@@ -116,10 +116,16 @@ void paintInformation(cairo_t* cr) {
     cairo_stroke(cr);
 }
 
-// A coordinate moved by the display origin, kept inside the int range.
-int offsetBy(int value, int origin) {
+// A coordinate moved by the display origin, not before the displays' first pixel and inside
+// the int range.
+int offsetBy(int value, int origin, long long lowest) {
     long long moved = static_cast<long long>(value) + origin;
-    return static_cast<int>(std::clamp<long long>(moved, 0, INT_MAX));
+    return static_cast<int>(std::clamp<long long>(moved, lowest, INT_MAX));
+}
+
+// A negative coordinate, or one that already asks for centring, is centred.
+bool meansCentred(int value) {
+    return value < 0 || SDL_WINDOWPOS_ISCENTERED(value) || SDL_WINDOWPOS_ISUNDEFINED(value);
 }
 
 }  // namespace
@@ -233,6 +239,20 @@ bool paintMessageBoxIcon(MessageBoxIcon icon, uint32_t* pixels) {
     return ok;
 }
 
+SDL_Point placeMessageBox(int x, int y, const SDL_Rect* origin,
+                          const std::vector<SDL_Rect>& displays) {
+    // The union's top-left corner (with the origin's, which belongs to a display too).
+    long long left = origin ? origin->x : 0, top = origin ? origin->y : 0;
+    for (const SDL_Rect& d : displays) {
+        if (d.w < 1 || d.h < 1) continue;
+        left = std::min<long long>(left, d.x);
+        top = std::min<long long>(top, d.y);
+    }
+    const int ox = origin ? origin->x : 0, oy = origin ? origin->y : 0;
+    return SDL_Point{meansCentred(x) ? int(SDL_WINDOWPOS_CENTERED) : offsetBy(x, ox, left),
+                     meansCentred(y) ? int(SDL_WINDOWPOS_CENTERED) : offsetBy(y, oy, top)};
+}
+
 void requestedMessageBoxPosition(uint32_t flags, int& x, int& y) {
     if (flags & MB_CENTER) {
         x = y = SDL_WINDOWPOS_CENTERED;
@@ -243,9 +263,15 @@ void requestedMessageBoxPosition(uint32_t flags, int& x, int& y) {
     if (engine && engine->mainWindow && engine->mainWindow->sdlWindow)
         display = std::max(SDL_GetWindowDisplayIndex(engine->mainWindow->sdlWindow.get()), 0);
     SDL_Rect bounds{0, 0, 0, 0};
-    bool haveBounds = SDL_GetDisplayUsableBounds(display, &bounds) == 0;
-    x = x < 0 ? SDL_WINDOWPOS_CENTERED : (haveBounds ? offsetBy(x, bounds.x) : x);
-    y = y < 0 ? SDL_WINDOWPOS_CENTERED : (haveBounds ? offsetBy(y, bounds.y) : y);
+    const bool haveBounds = SDL_GetDisplayUsableBounds(display, &bounds) == 0;
+    std::vector<SDL_Rect> displays;
+    for (int i = 0, n = SDL_GetNumVideoDisplays(); i < n; ++i) {
+        SDL_Rect d{0, 0, 0, 0};
+        if (SDL_GetDisplayUsableBounds(i, &d) == 0) displays.push_back(d);
+    }
+    const SDL_Point p = placeMessageBox(x, y, haveBounds ? &bounds : nullptr, displays);
+    x = p.x;
+    y = p.y;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -68,6 +68,12 @@ bool paintMessageBoxIcon(MessageBoxIcon icon, uint32_t* pixels);
 // The requested window position before centring: SDL_WINDOWPOS_CENTERED with MB_CENTER or
 // for a negative coordinate, else the coordinate moved by the display's usable origin.
 void requestedMessageBoxPosition(uint32_t flags, int& x, int& y);
+// The arithmetic of requestedMessageBoxPosition without MB_CENTER, over the usable bounds of
+// the main window's display (origin, null when unreadable) and of every display: a negative
+// coordinate is centred; another is moved by the origin, which may be negative (a display
+// left of or above the primary one), and kept from going before the displays' union.
+SDL_Point placeMessageBox(int x, int y, const SDL_Rect* origin,
+                          const std::vector<SDL_Rect>& displays);
 
 class GuiMessageBoxDialog : public GuiDialog {
 public:

@@ -184,6 +184,13 @@ std::pair<int32_t, int32_t> GuiTextCtrl::contentExtent() const {
             static_cast<int32_t>(std::min<int64_t>(h, INT32_MAX))};
 }
 
+int32_t GuiTextCtrl::maxScrollX(int32_t contentWidth, int32_t viewWidth) {
+    // Content that fits needs no scrolling; the extra room exists only where there is a range.
+    if (contentWidth <= viewWidth) return 0;
+    return static_cast<int32_t>(
+        std::min<int64_t>(int64_t(contentWidth) + kCaretWidth - viewWidth, INT32_MAX));
+}
+
 int32_t GuiTextCtrl::roundToLine(int32_t v) const {
     if (metrics.height < 1) return v;
     return v - v % metrics.height;
@@ -198,14 +205,15 @@ void GuiTextCtrl::updateScrollbars() {
     const int viewW = vScroll.visible ? w - t : w;
     const int viewH = hScroll.visible ? h - t : h;
     const int maxY = roundToLine(std::max(0, H - viewH));
-    scrollX = wordWrap ? 0 : std::clamp(scrollX, 0, std::max(0, W - viewW));
+    scrollX = wordWrap ? 0 : std::clamp(scrollX, 0, maxScrollX(W, viewW));
     scrollY = std::clamp(scrollY, 0, maxY);
     if (vScroll.visible)
         vScroll.setGeometry(x + viewW, y, t, viewH, H, viewH, scrollY, maxY);
     else
         vScroll.dragging = false;
     if (hScroll.visible)
-        hScroll.setGeometry(x, y + viewH, viewW, t, W, viewW, scrollX, -1);
+        hScroll.setGeometry(x, y + viewH, viewW, t, viewW + maxScrollX(W, viewW), viewW, scrollX,
+                            -1);
     else
         hScroll.dragging = false;
 }
@@ -239,7 +247,7 @@ void GuiTextCtrl::ensureCaretVisible() {
     scrollY = roundToLine(scrollY);
     if (wordWrap) scrollX = 0;
     auto [W, H] = contentExtent();
-    scrollX = std::clamp(scrollX, 0, std::max(0, W + vBar - width));
+    scrollX = std::clamp(scrollX, 0, maxScrollX(W, width - vBar));
     scrollY = std::clamp(scrollY, 0, roundToLine(std::max(0, H + hBar - height)));
     invalidate();
     if (multiline) updateScrollbars();

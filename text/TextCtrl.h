@@ -38,6 +38,7 @@ public:
     };
     static constexpr int kBarThickness = 12;
     static constexpr int kInset = 5;
+    static constexpr int kCaretWidth = 2;
     static constexpr int kTabAdvance = 40;
 
     GuiTextCtrl(GuiObject* parent, int id, int x, int y, int width, int height, SDL_Color bgColor,
@@ -149,6 +150,9 @@ private:
     int32_t rightEdge(size_t i) const;
     int32_t lineTop(int32_t baseline) const { return baseline - metrics.ascender - 3; }
     int32_t roundToLine(int32_t v) const;
+    // Largest horizontal offset for a content width in a view width: the content's end plus
+    // a caret's width, so that the caret after the last glyph stays inside the view.
+    static int32_t maxScrollX(int32_t contentWidth, int32_t viewWidth);
     size_t firstGlyphWithTopAtLeast(int64_t top) const;
     // First glyph whose baseline is at least y.
     size_t firstGlyphAtOrBelow(int64_t baseline) const;

@@ -141,7 +141,9 @@ void GuiTextCtrl::handleMouseMotion(const SDL_MouseMotionEvent& m) {
         return;
     }
     if (hScroll.dragging) {
-        scrollX = hScroll.dragPosition(m.x, contentExtent().first, hScroll.track.w, -1);
+        const int32_t viewW = hScroll.track.w;
+        scrollX =
+            hScroll.dragPosition(m.x, viewW + maxScrollX(contentExtent().first, viewW), viewW, -1);
         invalidate();
         updateScrollbars();
         return;
@@ -197,7 +199,7 @@ void GuiTextCtrl::autoScrollToPointer(int px, int py) {
     } else if (px >= x + viewW - 23) {
         const int64_t d = int64_t(px) - (x + viewW - 24);
         const int32_t step = int32_t(d > 15 ? std::min<int64_t>(d / 4, 40) : 4);
-        scrollX = std::min(std::max(0, W - viewW), saturate(int64_t(scrollX) + step));
+        scrollX = std::min(maxScrollX(W, viewW), saturate(int64_t(scrollX) + step));
     }
     scrollY = roundToLine(scrollY);
     if (scrollX == oldX && scrollY == oldY) return;

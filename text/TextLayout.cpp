@@ -334,7 +334,8 @@ void GuiTextCtrl::drawCaret(SDL_Renderer* r, int32_t firstTop, int32_t lastTop) 
     } else {
         caretOn = true;
     }
-    if (show) fillRect(r, SDL_Rect{cx - scrollX, top - scrollY, 2, metrics.height}, 0, 0, 0);
+    if (show)
+        fillRect(r, SDL_Rect{cx - scrollX, top - scrollY, kCaretWidth, metrics.height}, 0, 0, 0);
 }
 
 void GuiTextCtrl::drawScrollbars(SDL_Renderer* r) const {

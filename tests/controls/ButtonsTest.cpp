@@ -173,6 +173,48 @@ TEST_F(Buttons, GroupReleasesOthersAndACheckedRadioUnchecks) {
     EXPECT_FALSE(r2->pressed);
 }
 
+// Every change of state reaches the button's own listeners, also a switch-off by the group,
+// and a released member's report does not release the button that was just switched on.
+TEST_F(Buttons, GroupSwitchOffNotifiesTheReleasedMember) {
+    struct Case {
+        const char* kind;
+        GuiButton* first;
+        GuiButton* second;
+    };
+    auto* t1 = add(new GuiButton(nullptr, 0, 20, 20, 100, 25, kFace, "T1", font, BUTTON_TOGGLE));
+    auto* t2 = add(new GuiButton(nullptr, 0, 140, 20, 100, 25, kFace, "T2", font, BUTTON_TOGGLE));
+    auto* r1 = add(new GuiRadioButton(nullptr, 0, 20, 80, 100, 25, kFace, "R1", font));
+    auto* r2 = add(new GuiRadioButton(nullptr, 0, 140, 80, 100, 25, kFace, "R2", font));
+    for (const Case& c : {Case{"toggle", t1, t2}, Case{"radio", r1, r2}}) {
+        SCOPED_TRACE(c.kind);
+        // The listeners come first, as the demo's log does: a click reports the clicked
+        // button before the group switches the other one off.
+        std::vector<std::string> heard;
+        for (GuiButton* b : {c.first, c.second})
+            b->addCallback([&heard](GuiButton* b, bool on) {
+                heard.push_back(b->label + (on ? " an" : " aus"));
+            });
+        GuiButtonGroup group;
+        group.add(c.first);
+        group.add(c.second);
+        const std::string a = c.first->label, b = c.second->label;
+        auto clickOn = [&](GuiButton* btn) { click(btn->x + 5, btn->y + 5); };
+        clickOn(c.first);
+        clickOn(c.second);  // switches the first off through the group
+        clickOn(c.first);   // and back: the second goes off
+        EXPECT_EQ(heard, (std::vector<std::string>{a + " an", b + " an", a + " aus", a + " an",
+                                                   b + " aus"}));
+        EXPECT_TRUE(c.first->pressed);
+        EXPECT_FALSE(c.second->pressed);
+        // select switches off with a report too; a member already off reports nothing.
+        heard.clear();
+        group.select(c.second);
+        EXPECT_EQ(heard, (std::vector<std::string>{a + " aus"}));
+        group.select(c.second);
+        EXPECT_EQ(heard.size(), 1u);
+    }
+}
+
 TEST_F(Buttons, ImageButtonShowsTheBuiltInIconAndSurvivesBadFiles) {
     auto* ib = add(new GuiImageButton(nullptr, 0, 20, 20, 56, 56, kFace, rec->sdlRenderer(), 0));
     EXPECT_EQ(ib->imageWidth, 48);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <climits>
 
 namespace {
 
@@ -190,6 +191,44 @@ TEST(MessageBoxIcons, ShapesAndColours) {
     EXPECT_EQ(rgbOf(px, 16, 12), 0x2666CCu);  // inside the hook: still the disc
 
     EXPECT_FALSE(paintMessageBoxIcon(MessageBoxIcon::None, px.data()));
+}
+
+}  // namespace
+
+namespace {
+
+// Displays that cannot be created headless: a left, an upper and a primary one.
+TEST(MessageBoxPlacement, KeepsNegativeDisplayOriginsAndClampsOnlyToTheDisplays) {
+    struct Case {
+        const char* what;
+        int x, y;
+        bool haveOrigin;
+        SDL_Rect origin;
+        std::vector<SDL_Rect> displays;
+        SDL_Point expected;
+    };
+    const SDL_Rect primary{0, 0, 1920, 1040};
+    const SDL_Rect left{-1920, 0, 1920, 1040};
+    const SDL_Rect above{0, -1080, 1920, 1040};
+    const int centred = SDL_WINDOWPOS_CENTERED;
+    const std::vector<Case> cases = {
+        {"primary display", 200, 800, true, primary, {primary}, {200, 800}},
+        {"display left of the primary", 200, 100, true, left, {left, primary}, {-1720, 100}},
+        {"display above the primary", 50, 60, true, above, {primary, above}, {50, -1020}},
+        {"negative coordinates are centred", -5, 30, true, left, {left, primary}, {centred, 30}},
+        {"an explicit centring stays one", centred, 7, true, left, {left}, {centred, 7}},
+        {"origin unreadable", 200, 800, false, {}, {left, primary}, {200, 800}},
+        {"no displays at all", 200, 800, false, {}, {}, {200, 800}},
+        {"past the int range", INT_MAX - 1, 5, true, {1920, 0, 1920, 1040}, {}, {INT_MAX, 5}},
+        {"empty display bounds are skipped", 0, 0, true, primary, {{-5000, -5000, 0, 0}}, {0, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const SDL_Point p =
+            placeMessageBox(c.x, c.y, c.haveOrigin ? &c.origin : nullptr, c.displays);
+        EXPECT_EQ(p.x, c.expected.x);
+        EXPECT_EQ(p.y, c.expected.y);
+    }
 }
 
 }  // namespace

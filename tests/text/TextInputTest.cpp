@@ -331,6 +331,40 @@ TEST_F(TextInput, WheelScrollsAndWordWrapUndoesSideways) {
     EXPECT_EQ(changes, 0);
 }
 
+// Typing at the end of a line wider than the field scrolls so far that the caret and the last
+// glyph stay inside the field, single- and multi-line.
+TEST_F(TextInput, CaretStaysInsideAtTheEndOfALongLine) {
+    int top = 30;
+    for (int flags : {0, int(GuiTextCtrl::TEXT_MULTILINE)}) {
+        SCOPED_TRACE(flags);
+        GuiTextCtrl* t = make(flags, "", {20, top, 120, 40});
+        top += 60;
+        for (int i = 0; i < 40; ++i)
+            type("W");
+        ASSERT_GT(t->scrollX, 0);
+        const Glyph& last = t->glyphs.back();
+        const int caretX = last.x + last.width - t->scrollX;
+        const int viewRight = t->x + t->width - (t->vScroll.visible ? 12 : 0);
+        EXPECT_LE(caretX + GuiTextCtrl::kCaretWidth, viewRight);
+        // Drawn: the caret's two columns are black at the height of the line.
+        t->caretActive = true;
+        t->caretResetTime = SDL_GetTicks();
+        std::vector<SDL_Color> px;
+        app.beforePresent = [&](AppWindow* w) {
+            for (int dx : {0, 1})
+                px.push_back(readPixel(w->sdlRenderer(), caretX + dx, last.y - 4 - t->scrollY));
+        };
+        app.renderWindow(win);
+        app.beforePresent = nullptr;
+        ASSERT_EQ(px.size(), 2u);
+        for (SDL_Color c : px)
+            EXPECT_TRUE(sameColor(c, SDL_Color{0, 0, 0, 255}));
+        // Home scrolls back to the start as before.
+        key(SDLK_HOME);
+        EXPECT_EQ(t->scrollX, 0);
+    }
+}
+
 TEST_F(TextInput, CaretFollowsTheEngineAfterADebounce) {
     GuiTextCtrl* t = make(0, "abc");
     app.keyboardFocused = true;
