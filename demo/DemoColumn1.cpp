@@ -65,8 +65,12 @@ void Demo::buildColumn1() {
                          "Bild-Button (Default-Icon)", "image_button"));
     auto* imageToggle =
         new GuiImageButton(nullptr, 0, 190, 53, 50, 50, kControlGrey, renderer, kToggleKind);
-    // A missing picture leaves the button without image.
-    imageToggle->loadImage(renderer, "tovik_small.png");
+    // A missing picture leaves the button without image; the log says why.
+    if (!imageToggle->loadImage(renderer, "tovik_small.png"))
+        SDL_Log(
+            "Beispielbild \"tovik_small.png\" nicht lesbar, Bild-Steuerelemente bleiben "
+            "ohne Bild: %s",
+            SDL_GetError());
     root->addChild(named(imageToggle, "Bild-Toggle-Button", "image_toggle"));
     root->addChild(named(new GuiButton(nullptr, kCounterId, 10, 111, 100, 25, kControlGrey,
                                        "Zähler ++", font, kRepeatKind),

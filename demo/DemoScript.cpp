@@ -88,8 +88,9 @@ bool readQuoted(const std::string& line, size_t& i, std::string& token) {
                 i += 2;
                 continue;
             }
+            // One backslash, so that a text may end in a backslash or hold one before a quote.
             if (next == '\\') {
-                token += "\\\\";
+                token += '\\';
                 i += 2;
                 continue;
             }
@@ -279,6 +280,12 @@ bool parseLine(const std::string& line, int32_t number, std::vector<ScriptComman
     std::vector<std::string> tokens;
     if (!tokenize(line, tokens, message)) return false;
     if (tokens.empty() || (!tokens[0].empty() && tokens[0][0] == '#')) return true;
+    // Texts reach SDL and the controls as C strings: a NUL would cut them without a word.
+    for (const std::string& t : tokens)
+        if (t.find('\0') != std::string::npos) {
+            message = "Nullbyte in der Zeile";
+            return false;
+        }
     const CommandSpec* spec = findCommand(tokens[0]);
     if (!spec) {
         message = "unbekannter Befehl " + tokens[0];

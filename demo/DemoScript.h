@@ -40,8 +40,8 @@ namespace DemoScript {
 // The command's name as written in scripts ("?" for an unknown code).
 const char* commandName(uint32_t code);
 
-// Splits one line into tokens with the script's quoting rules; false with message on an
-// unclosed quote.
+// Splits one line into tokens with the script's quoting rules (inside quotes \" is a quote and
+// \\ one backslash); false with message on an unclosed quote.
 bool tokenize(const std::string& line, std::vector<std::string>& tokens, std::string& message);
 
 // Non-negative finite seconds, classic locale, the whole token.

@@ -8,11 +8,14 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <string>
+
+using namespace std::string_literals;
 
 namespace {
 
 struct LineCase {
-    const char* line;
+    std::string line;
     bool ok;
     int code;  // -1: the line produces no command
     std::vector<std::string> args;
@@ -38,9 +41,15 @@ TEST(RunnerScript, ParsesLinesIntoCommandsOrMessages) {
         {"scene #kein_Kommentar", true, SCRIPT_SCENE, {"#kein_Kommentar"}, ""},
         {"scene \"Hallo Welt\"\r", true, SCRIPT_SCENE, {"Hallo Welt"}, ""},
         {"type \"a\\\"b\"", true, SCRIPT_TYPE, {"a\"b"}, ""},
-        {"type \"C:\\\\x\"", true, SCRIPT_TYPE, {"C:\\\\x"}, ""},
+        {"type \"C:\\\\x\"", true, SCRIPT_TYPE, {"C:\\x"}, ""},
         {"type \"a\\b\"", true, SCRIPT_TYPE, {"a\\b"}, ""},
-        {"type \"ab\\\\\"", true, SCRIPT_TYPE, {"ab\\\\"}, ""},
+        {"type \"ab\\\\\"", true, SCRIPT_TYPE, {"ab\\"}, ""},
+        {"type \"\\\\\\\"\"", true, SCRIPT_TYPE, {"\\\""}, ""},
+        {"type \"a\\\\\\\\b\"", true, SCRIPT_TYPE, {"a\\\\b"}, ""},
+        {"type \"a\0b\""s, false, 0, {}, "Nullbyte in der Zeile"},
+        {"expect text1 a\0b"s, false, 0, {}, "Nullbyte in der Zeile"},
+        {"scene\0 x"s, false, 0, {}, "Nullbyte in der Zeile"},
+        {"# Kommentar \0"s, true, -1, {}, ""},
         {"scene ab\"c", true, SCRIPT_SCENE, {"ab\"c"}, ""},
         {"scene \"\"", true, SCRIPT_SCENE, {""}, ""},
         {"scene \"ab\"cd", false, 0, {}, "falsche Anzahl Argumente für scene"},
@@ -211,11 +220,11 @@ TEST(RunnerScript, LoadScriptReadsFilesAndRejectsWhatCannotBeRead) {
     ASSERT_EQ(runner.commands.size(), 2u);
     EXPECT_EQ(runner.commands[0].args[0], "Grüß Gott");
 
-    // Invalid UTF-8 and NUL bytes are just bytes to the parser.
+    // Invalid UTF-8 is just bytes to the parser; a NUL byte is refused with its line.
     fs::path odd = dir / "odd.txt";
     std::ofstream(odd, std::ios::binary) << std::string("scene \xff\xfe\n\0\x01 x\n", 13);
     EXPECT_FALSE(runner.loadScript(odd.string()));
-    EXPECT_EQ(runner.error.rfind("Zeile 2: unbekannter Befehl ", 0), 0u) << runner.error;
+    EXPECT_EQ(runner.error, "Zeile 2: Nullbyte in der Zeile");
     fs::remove_all(dir);
 }
 
