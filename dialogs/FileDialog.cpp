@@ -235,7 +235,13 @@ std::string GuiFileDialog::chosenPath() const {
 
 void GuiFileDialog::handleEvent(GuiEvent& e) {
     GuiDialog::handleEvent(e);
-    if (e.kind != GuiEvent::Input || !e.sdl || e.sdl->type != SDL_MOUSEBUTTONDOWN) return;
+    if (e.kind != GuiEvent::Input || !e.sdl) return;
+    // F5 reads the directory again, so what changed on disk since the listing shows.
+    if (e.sdl->type == SDL_KEYDOWN && e.sdl->key.keysym.sym == SDLK_F5) {
+        refreshListing();
+        return;
+    }
+    if (e.sdl->type != SDL_MOUSEBUTTONDOWN) return;
     if (e.target != fileList) return;
     pressOnList(e.sdl->button);
 }

@@ -4,6 +4,7 @@
 #include "demo/Demo.h"
 
 #include "../dialogs/FileTree.h"
+#include "controls/ListCtrl.h"
 #include "dialogs/FileDialog.h"
 #include "support/TestApp.h"
 
@@ -102,6 +103,22 @@ TEST_F(DemoFileDialogsTest, AcceptedPathsAreLogged) {
     ASSERT_NE(dialog(), nullptr);
     key(dialogWindow()->windowId, SDLK_RETURN);
     EXPECT_EQ(lastLog(), "GuiSaveFileDialog: " + home + "/unbenannt.txt");
+}
+
+TEST_F(DemoFileDialogsTest, ANameWithALineFeedStaysOneLogLine) {
+    ASSERT_TRUE(tree.file("zwei\nzeilen.txt"));
+    key(demo.mainWindow->windowId, SDLK_F7);
+    GuiFileDialog* d = dialog();
+    ASSERT_NE(d, nullptr);
+    ASSERT_EQ(d->entries.size(), 4u);
+    // A double click on the last row, "zwei\uFFFDzeilen.txt", opens the file by its bytes.
+    const int x = d->fileList->x + 20, y = d->fileList->y + 3 * d->fileList->rowHeight + 5;
+    SDL_Event press = mouseButton(SDL_MOUSEBUTTONDOWN, dialogWindow()->windowId, x, y);
+    route(demo, press);
+    press.button.clicks = 2;
+    route(demo, press);
+    EXPECT_EQ(dialog(), nullptr);
+    EXPECT_EQ(lastLog(), "GuiOpenFileDialog: " + home + "/zwei\xEF\xBF\xBDzeilen.txt");
 }
 
 TEST_F(DemoFileDialogsTest, WithoutHomeTheDialogsStartAtTheRoot) {

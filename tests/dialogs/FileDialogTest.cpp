@@ -308,6 +308,20 @@ TEST_F(FileDialogTest, SaveIntoAVanishedDirectoryIsRefused) {
     EXPECT_EQ(d->statusText(), "");
 }
 
+TEST_F(FileDialogTest, F5ShowsWhatChangedOnDisk) {
+    GuiOpenFileDialog* d = openDialog();
+    typeName(d, "getippt");
+    ASSERT_TRUE(tree.file("c.txt"));
+    app.key(SDLK_F5);
+    EXPECT_EQ(rows(d), (std::vector<std::string>{"[..]", "[sub]", "A.txt", "b.txt", "c.txt"}));
+    EXPECT_EQ(d->nameText(), "getippt");
+    doubleClickRow(d, 1);
+    std::filesystem::remove_all(tree.path("sub"));
+    app.key(SDLK_F5);
+    EXPECT_EQ(d->statusText(), "Verzeichnis kann nicht gelesen werden: " + home + "/sub");
+    EXPECT_EQ(rows(d), (std::vector<std::string>{"[..]"}));
+}
+
 TEST_F(FileDialogTest, MissingStartDirectoryIsKeptAndReported) {
     const std::string missing = tree.path("gibt-es-nicht");
     GuiOpenFileDialog* d = showOpenFileDialog("Datei öffnen", 480, 420, missing, {});
