@@ -3,4 +3,5 @@
 
 void Demo::buildColumn4() {
     buildTreeAndProperties();
+    buildHtmlBox();
 }

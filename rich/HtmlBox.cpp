@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <filesystem>
 #include <unordered_set>
 
 namespace {
@@ -114,6 +115,12 @@ SDL_Surface* loadChecked(SDL_RWops* rw) {
         return nullptr;
     }
     return s;
+}
+
+// Only plain files: a device or a pipe named by a document would block or never end.
+bool isRegularFile(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec);
 }
 
 void fillSurface(SDL_Surface* s, const SDL_Rect& r, SDL_Color c) {
@@ -401,7 +408,7 @@ SDL_Surface* GuiHtmlBox::loadImage(const std::string& src) {
                         bytes.data(), static_cast<int>(std::min<size_t>(n, INT_MAX)))));
             }
         }
-    } else {
+    } else if (isRegularFile(src)) {
         surface.reset(loadChecked(SDL_RWFromFile(src.c_str(), "rb")));
     }
     // A document may not make the box hold more decoded pixels than a bound.

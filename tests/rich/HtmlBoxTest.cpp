@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -269,6 +270,8 @@ TEST_F(HtmlBox, ScalesWideImagesAndRefusesBrokenOnes) {
         png += std::string("\0\0\0\x0dIHDR\0\x01\x86\xa0\0\x01\x86\xa0\x08\x06\0\0\0", 25);
         huge += base64(png + std::string(16, '\0'));
     }
+    const std::string fifo = (dir / "pipe.png").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     struct Case {
         std::string src;
         SDL_Rect rect;  // w 0: no image
@@ -283,6 +286,8 @@ TEST_F(HtmlBox, ScalesWideImagesAndRefusesBrokenOnes) {
         {"data:image/png;base64,TWFu", {0, 0, 0, 0}},
         {huge, {0, 0, 0, 0}},
         {(dir / "absent.png").string(), {0, 0, 0, 0}},
+        {dir.string(), {0, 0, 0, 0}},
+        {fifo, {0, 0, 0, 0}},  // opening it would wait for a writer forever
     };
     for (const Case& c : cases) {
         GuiHtmlBox box(nullptr, -1, 0, 0, 100 + 14, 100, kWhite, nullptr);
