@@ -28,6 +28,7 @@ constexpr SDL_Color kMarkerColor{0, 0, 0, 255};
 constexpr uint32_t kTrackColor = packColor(230, 230, 230);
 constexpr uint32_t kThumbColor = packColor(160, 160, 160);
 constexpr int64_t kMaxImageSide = 16384;
+constexpr size_t kExactPrefixes = 256;
 
 int sizeSlot(int level) {
     return level == 1 ? 3 : level == 2 ? 2 : level == 3 ? 1 : 0;
@@ -592,10 +593,9 @@ void GuiHtmlBox::updateScrollbar() {
 }
 
 void GuiHtmlBox::draw(SDL_Renderer* r) {
-    if (width != renderedWidth) {
-        relayoutIfWidthChanged();
-        updateScrollbar();
-    }
+    // Also follows a move by a container: the bar is placed in window coordinates.
+    relayoutIfWidthChanged();
+    updateScrollbar();
     if (!r) return;
     if (r != renderer) {
         dropTiles();
@@ -675,9 +675,19 @@ const std::vector<int>& GuiHtmlBox::prefixWidths(int index) {
     while (i < f.text.size()) {
         Utf8Step step = decodeUtf8(f.text.data() + i, f.text.size() - i);
         i += static_cast<size_t>(std::max(step.length, 1));
-        head.assign(f.text, 0, i);
         int w = 0, h = 0;
-        if (f.font && TTF_SizeUTF8(f.font, head.c_str(), &w, &h) != 0) w = 0;
+        if (prefix.size() <= kExactPrefixes) {
+            head.assign(f.text, 0, i);
+            if (f.font && TTF_SizeUTF8(f.font, head.c_str(), &w, &h) != 0) w = 0;
+        } else {
+            // Measuring every prefix of a giant word is quadratic: past the first ones, add
+            // glyph advances (kerning aside) so that a click on it stays instant.
+            int advance = 0;
+            if (f.font && TTF_GlyphMetrics32(f.font, step.codePoint, nullptr, nullptr, nullptr,
+                                             nullptr, &advance) != 0)
+                advance = 0;
+            w = prefix.back() + advance;
+        }
         prefix.push_back(w);
     }
     if (f.font) TTF_SetFontStyle(f.font, f.style & (TTF_STYLE_BOLD | TTF_STYLE_ITALIC));

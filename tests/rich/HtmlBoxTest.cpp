@@ -8,6 +8,7 @@
 #include <SDL_image.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -318,6 +319,17 @@ TEST_F(HtmlBox, InvalidUtf8IsShownNotThrown) {
     box->width = 150;  // relayout inside the frame
     EXPECT_NO_THROW(app.renderWindow(rec));
     EXPECT_EQ(box->fragmentText(1), " b\xef\xbf\xbd\xef\xbf\xbd");
+}
+
+TEST_F(HtmlBox, GiantWordsGetPositionsForEveryCharacter) {
+    const std::string word(5000, 'w');
+    GuiHtmlBox* box = makeBox(300, 100, "<p>" + word + "</p>");
+    ASSERT_EQ(box->fragments.size(), 1u);
+    const std::vector<int>& prefix = box->prefixWidths(0);
+    ASSERT_EQ(prefix.size(), word.size() + 1);
+    EXPECT_TRUE(std::is_sorted(prefix.begin(), prefix.end()));
+    EXPECT_NEAR(prefix.back(), box->fragmentRect(0).w, box->fragmentRect(0).w / 100);
+    EXPECT_EQ(box->positionAt(kBoxX + prefix[4000] + 1, kBoxY + 5).character, 4000);
 }
 
 // ---------------------------------------------------------------------------------------------
