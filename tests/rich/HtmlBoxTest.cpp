@@ -43,6 +43,16 @@ std::string base64(const std::string& bytes) {
     return out;
 }
 
+uint32_t crc32(const std::string& bytes) {
+    uint32_t c = 0xFFFFFFFF;
+    for (unsigned char b : bytes) {
+        c ^= b;
+        for (int k = 0; k < 8; ++k)
+            c = (c >> 1) ^ (0xEDB88320 & (0 - (c & 1)));
+    }
+    return ~c;
+}
+
 class HtmlBox : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -159,6 +169,7 @@ protected:
 // Layout
 
 TEST_F(HtmlBox, SpacesBlocksAsLaidDown) {
+    TtfFontPtr f22(app.openFont(22));
     const int h = h14(), h28 = size(f28, "A").y;
     const std::string img = writePng(40, 30, "small.png");
     struct Case {
@@ -168,9 +179,7 @@ TEST_F(HtmlBox, SpacesBlocksAsLaidDown) {
     };
     const Case cases[] = {
         {"<h1>A</h1><p>B</p>", {{0, 10}, {0, 10 + h28 + 6}}, 10 + h28 + 6 + h + 6},
-        {"<p>A</p><h2>B</h2>",
-         {{0, 0}, {0, h + 6 + 10}},
-         h + 6 + 10 + size(app.openFont(22), "B").y + 6},
+        {"<p>A</p><h2>B</h2>", {{0, 0}, {0, h + 6 + 10}}, h + 6 + 10 + size(f22.get(), "B").y + 6},
         {"<ul><li>A</li><li>B</li></ul>", {{24, 0}, {24, h + 2}}, 2 * (h + 2)},
         {"<p>A</p><img src=\"" + img + "\"><p>B</p>",
          {{0, 0}, {0, h + 6 + 30 + 6}},
@@ -264,13 +273,13 @@ TEST_F(HtmlBox, WrapsWordsAndLetsLongOnesOverhang) {
 TEST_F(HtmlBox, ScalesWideImagesAndRefusesBrokenOnes) {
     const std::string wide = writePng(200, 50, "wide.png");
     const std::string small = writePng(24, 24, "small.png");
-    std::string huge = "data:image/png;base64,";
-    {
-        // A valid PNG header that promises 100000 x 100000 pixels.
-        std::string png = "\x89PNG\r\n\x1a\n";
-        png += std::string("\0\0\0\x0dIHDR\0\x01\x86\xa0\0\x01\x86\xa0\x08\x06\0\0\0", 25);
-        huge += base64(png + std::string(16, '\0'));
-    }
+    // A PNG whose valid header promises 20000 x 20000 pixels (1.6 GB decoded), and no data.
+    std::string header = std::string("IHDR\0\0\x4e\x20\0\0\x4e\x20\x08\x06\0\0\0", 17);
+    const uint32_t crc = crc32(header);
+    std::string png = "\x89PNG\r\n\x1a\n" + std::string("\0\0\0\x0d", 4) + header;
+    for (int shift : {24, 16, 8, 0})
+        png += static_cast<char>(crc >> shift);
+    const std::string huge = "data:image/png;base64," + base64(png);
     const std::string fifo = (dir / "pipe.png").string();
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     struct Case {
