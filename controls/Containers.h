@@ -74,6 +74,8 @@ private:
     void routeMotion(GuiEvent& e, int px, int py);
     void routeButtonUp(GuiEvent& e, int px, int py);
     void routeWheel(const SDL_Event& s);
+    // Makes the child under the point the hovered one; returns it.
+    GuiObject* trackHover(int px, int py);
     void deliver(GuiObject* child, GuiEvent& e, int px, int py);
     void clearHover();
     SDL_Rect viewRect() const { return SDL_Rect{x, y, viewWidth(), viewHeight()}; }

@@ -260,18 +260,18 @@ void GuiScrolledPanel::routeMotion(GuiEvent& e, int px, int py) {
         deliver(pressed, e, px, py);
         return;
     }
+    if (GuiObject* hit = trackHover(px, py)) deliver(hit, e, px, py);
+}
+
+GuiObject* GuiScrolledPanel::trackHover(int px, int py) {
     GuiObject* hit = childAt(px, py);
-    if (!hit) {
-        clearHover();
-        return;
-    }
-    if (hit != kids.hover) {
-        clearHover();
-        kids.hover = hit;
-        hit->mouseEnter(px - hit->x, py - hit->y);
-        hit->invalidate();
-    }
-    deliver(hit, e, px, py);
+    if (hit == kids.hover) return hit;
+    clearHover();
+    if (!hit) return nullptr;
+    kids.hover = hit;
+    hit->mouseEnter(px - hit->x, py - hit->y);
+    hit->invalidate();
+    return hit;
 }
 
 void GuiScrolledPanel::routeButtonDown(GuiEvent& e, int px, int py) {
@@ -315,6 +315,9 @@ void GuiScrolledPanel::routeWheel(const SDL_Event& s) {
     }
     if (v != 0) scrollTo(scrollX, saturate(int64_t(scrollY) - kWheelStep * v));
     if (h != 0) scrollTo(saturate(int64_t(scrollX) - kWheelStep * h), scrollY);
+    // Another child now lies under the resting pointer: it is the hovered one (and tooltip).
+    if (!kids.capture && contains(s.wheel.mouseX, s.wheel.mouseY))
+        trackHover(s.wheel.mouseX, s.wheel.mouseY);
 }
 
 void GuiScrolledPanel::clearHover() {

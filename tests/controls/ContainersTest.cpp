@@ -133,6 +133,28 @@ TEST_F(Containers, WheelGoesToAChildThatTakesItElseScrollsThePanel) {
     EXPECT_EQ(wheelChild->y, 20 - 120);
 }
 
+TEST_F(Containers, WheelMovesTheHoverToTheChildNowUnderThePointer) {
+    auto* panel = add(new GuiScrolledPanel(nullptr, -1, 10, 20, 200, 100, kWhite));
+    auto* upper = new ProbeWidget(0, 0, 100, 40);
+    auto* lower = new ProbeWidget(0, 40, 100, 40);
+    upper->setTooltip("oben");
+    lower->setTooltip("unten");
+    panel->addChild(upper);
+    panel->addChild(lower);
+    panel->setVirtualSize(186, 300);
+    moveTo(30, 30);
+    EXPECT_EQ(panel->hoveredChild(), upper);
+    route(app, mouseWheel(id(), 30, 30, -1));  // 40 down: the lower one is under the pointer
+    EXPECT_EQ(panel->hoveredChild(), lower);
+    EXPECT_EQ(upper->leaves, 1);
+    EXPECT_EQ(lower->enters, 1);
+    EXPECT_EQ(panel->tooltipTarget(), lower);
+    EXPECT_TRUE(lower->types.empty());         // no motion is made up for it
+    route(app, mouseWheel(id(), 30, 30, -5));  // past both
+    EXPECT_EQ(panel->hoveredChild(), nullptr);
+    EXPECT_EQ(panel->tooltipTarget(), panel);
+}
+
 TEST_F(Containers, ScrolledPanelRoutesPressDragAndHover) {
     auto* panel = add(new GuiScrolledPanel(nullptr, -1, 10, 20, 200, 100, kWhite));
     auto* probe = new ProbeWidget(0, 100, 60, 40);  // starts below the view
