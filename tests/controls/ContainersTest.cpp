@@ -250,6 +250,35 @@ TEST_F(Containers, DeletedSizedChildLeavesTheSizer) {
     EXPECT_EQ(rows[3]->y, 20 + 2 * 37 + 4);
 }
 
+TEST_F(Containers, DegenerateSizesDrawNothingOutsideAndSurviveInput) {
+    const SDL_Color red{255, 0, 0, 255};
+    for (SDL_Point size : {SDL_Point{0, 0}, SDL_Point{-5, -5}, SDL_Point{5, 20}}) {
+        SCOPED_TRACE(std::to_string(size.x) + "x" + std::to_string(size.y));
+        auto* scrolled = add(new GuiScrolledPanel(nullptr, -1, 20, 20, size.x, size.y, red));
+        scrolled->addChild(new ProbeWidget(0, 0, 50, 50, red));
+        scrolled->setVirtualSize(100, 100);
+        auto* book = add(new GuiNotebook(nullptr, -1, 100, 20, size.x, size.y, red, font));
+        book->addPage("Seite", "seite")->addChild(new ProbeWidget(0, 0, 50, 50, red));
+        auto* split = add(new GuiSplitterWindow(nullptr, -1, 180, 20, size.x, size.y, red, 0));
+        split->secondPane->addChild(new ProbeWidget(0, 0, 50, 50, red));
+        for (int px : {22, 102, 182}) {
+            click(px, 22);
+            route(app, mouseWheel(id(), px, 22, -1));
+        }
+        auto px = pixels({{21 + std::max(size.x, 0), 30},
+                          {101 + std::max(size.x, 0), 30},
+                          {181 + std::max(size.x, 0), 30},
+                          {30, 50},
+                          {110, 50},
+                          {190, 50}});
+        for (SDL_Color c : px)
+            EXPECT_TRUE(colorIs(c, kWindowGrey));
+        for (GuiObject* obj : std::initializer_list<GuiObject*>{scrolled, book, split})
+            obj->destroy();
+        root->runPendingDeletes();
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Notebook
 
