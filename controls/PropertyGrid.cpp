@@ -1,5 +1,6 @@
 #include "controls/PropertyGrid.h"
 
+#include "controls/ChildList.h"
 #include "core/Engine.h"
 #include "core/Handles.h"
 #include "core/Window.h"
@@ -31,14 +32,6 @@ constexpr const char* kEllipsis = "...";
 
 void setColor(SDL_Renderer* r, SDL_Color c) {
     SDL_SetRenderDrawColor(r, c.r, c.g, c.b, c.a);
-}
-
-// Opaque fills skip per-pixel blending, which the software renderer does even at alpha 255;
-// the pixels are the same.
-void fillRect(SDL_Renderer* r, const SDL_Rect& rc, SDL_Color c) {
-    SDL_SetRenderDrawBlendMode(r, c.a == 255 ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
-    setColor(r, c);
-    SDL_RenderFillRect(r, &rc);
 }
 
 int clampInt(long long v) {
@@ -640,7 +633,8 @@ void GuiPropertyGrid::draw(SDL_Renderer* r) {
     if (vScroll.visible) {
         SDL_Rect column{x + width - scrollBarWidth, y, scrollBarWidth, height};
         fillRect(r, column, kBarColumn);
-        vScroll.draw(r, kTrackColor, kThumbColor);  // opaque colours, no blending needed
+        SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);  // the bar's colours are opaque
+        vScroll.draw(r, kTrackColor, kThumbColor);
         SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
         setColor(r, kBarOutline);
         SDL_RenderDrawRect(r, &column);

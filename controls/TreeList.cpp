@@ -1,5 +1,6 @@
 #include "controls/TreeList.h"
 
+#include "controls/ChildList.h"
 #include "core/Engine.h"
 #include "core/Window.h"
 
@@ -17,14 +18,6 @@ constexpr int kTextInset = 4;
 
 void setColor(SDL_Renderer* r, SDL_Color c) {
     SDL_SetRenderDrawColor(r, c.r, c.g, c.b, c.a);
-}
-
-// Opaque fills skip per-pixel blending, which the software renderer does even at alpha 255;
-// the pixels are the same.
-void fillRect(SDL_Renderer* r, const SDL_Rect& rc, SDL_Color c) {
-    SDL_SetRenderDrawBlendMode(r, c.a == 255 ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
-    setColor(r, c);
-    SDL_RenderFillRect(r, &rc);
 }
 
 int clampInt(long long v) {
