@@ -193,6 +193,30 @@ TEST_F(TreeList, ScrollOffsetsClampAtBothEnds) {
     EXPECT_EQ(r.y + r.h, tree->y + tree->headerHeight() + tree->viewHeight());
 }
 
+TEST_F(TreeList, ThumbDragsAndTrackPressesScroll) {
+    makeTree(true, {10, 10, 200, 120});
+    for (int i = 0; i < 40; ++i)
+        tree->addNode(-1, i, {"Zeile " + std::to_string(i), "x"});
+    const int maxY = 40 * tree->rowHeight - tree->viewHeight();
+    const SDL_Rect thumb = tree->vScroll.thumb;
+    // Dragging the thumb past the track's end scrolls to the end, and back to the start.
+    press(thumb.x + 2, thumb.y + 2);
+    moveTo(thumb.x + 2, thumb.y + 500);
+    EXPECT_EQ(tree->scrollY, maxY);
+    moveTo(thumb.x + 2, thumb.y - 500);
+    EXPECT_EQ(tree->scrollY, 0);
+    release(thumb.x + 2, thumb.y - 500);
+    // A press on the track below the thumb pages by the track height less one row.
+    const SDL_Rect track = tree->vScroll.track;
+    click(track.x + 2, track.y + track.h - 2);
+    EXPECT_EQ(tree->scrollY, track.h - tree->rowHeight);
+    // The horizontal track pages sideways by its width less 40, clamped to the content.
+    const SDL_Rect hTrack = tree->hScroll.track;
+    click(hTrack.x + hTrack.w - 2, hTrack.y + 2);
+    EXPECT_EQ(tree->scrollX, std::min(hTrack.w - 40, 250 - tree->viewWidth()));
+    EXPECT_EQ(tree->selected, -1);  // no press reached a row
+}
+
 TEST_F(TreeList, ExpanderPressTogglesAndRowPressSelects) {
     makeTree();
     fillSample();
