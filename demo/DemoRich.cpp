@@ -65,6 +65,8 @@ void Demo::buildCairoSection() {
     addSectionTitle(610, 623, 620, "GuiCairoPanel (Custom Drawing)");
     cairoPanel =
         new GuiCairoPanel(nullptr, -1, 610, 641, 620, 287, kWhite, mainWindow->sdlRenderer());
+    // The scene marks itself dirty when painted: frames without a new scene upload nothing.
+    cairoPanel->uploadOnlyWhenDirty = true;
     root->addChild(cairoPanel);
     named(cairoPanel, "Live-Animation (Cairo)", "cairo");
 }

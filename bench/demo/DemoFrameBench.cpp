@@ -2,8 +2,9 @@
 // demo's main window (update, animation, drawing, present) with the catalogue as built, on the
 // software renderer and on OpenGL (Mesa's software rasteriser under the offscreen driver),
 // which draws cacheable controls from their cache textures.
-//   idle:     the gauges are held still, nothing changes between frames
-//   animated: the gauges advance every frame as in the running demo
+//   idle:              the gauges, the image and the cairo scene are held still
+//   animated no panels: the gauges advance, the image and the cairo scene are held still
+//   animated:          everything moves as in the running demo (cairo scene and upload)
 #include "demo/Demo.h"
 
 #include "support/Headless.h"
@@ -35,6 +36,7 @@ bool isSoftware(AppWindow* w) {
 void drawFrames(benchmark::State& state) {
     const auto which = static_cast<Renderer>(state.range(0));
     const bool animated = state.range(1) != 0;
+    const bool panels = state.range(1) == 2;
     auto demo = makeDemo(which);
     if (!demo) {
         state.SkipWithError("no main window");
@@ -47,7 +49,13 @@ void drawFrames(benchmark::State& state) {
     }
     GuiGauge* gaugeH = demo->gaugeH;
     GuiGauge* gaugeV = demo->gaugeV;
+    GuiImagePanel* image = demo->movingImage;
+    GuiCairoPanel* cairo = demo->cairoPanel;
     if (!animated) demo->gaugeH = demo->gaugeV = nullptr;
+    if (!panels) {
+        demo->movingImage = nullptr;
+        demo->cairoPanel = nullptr;
+    }
     // Past the window's warm-up frames, so that the caches are in use.
     for (int i = 0; i < 30; ++i) {
         demo->renderWindow(main);
@@ -59,12 +67,14 @@ void drawFrames(benchmark::State& state) {
     }
     demo->gaugeH = gaugeH;
     demo->gaugeV = gaugeV;
-    state.SetLabel(std::string(which == Software ? "software" : "opengl") +
-                   (animated ? " animated" : " idle"));
+    demo->movingImage = image;
+    demo->cairoPanel = cairo;
+    static const char* const kModes[] = {" idle", " animated no panels", " animated"};
+    state.SetLabel(std::string(which == Software ? "software" : "opengl") + kModes[state.range(1)]);
 }
 
 BENCHMARK(drawFrames)
-    ->ArgsProduct({{Software, OpenGL}, {0, 1}})
+    ->ArgsProduct({{Software, OpenGL}, {0, 1, 2}})
     ->Unit(benchmark::kMicrosecond)
     ->MeasureProcessCPUTime()
     ->MinTime(2.0);
