@@ -9,6 +9,7 @@ script="$2"
 [ -f "$script" ] || { echo "script not found: $script"; exit 1; }
 demo=$(realpath "$demo")
 script=$(realpath "$script")
+lsan_supp=$(realpath "$(dirname "${BASH_SOURCE[0]}")/../lsan.supp")
 # The demo finds its font and images below its own directory.
 cd "$(dirname "$demo")" || exit 1
 
@@ -80,10 +81,10 @@ run_env+=("${envs[@]}")
 launcher=()
 if [ "$display" = xvfb ]; then
   launcher=(xvfb-run -a -s "-screen 0 1920x1080x24")
-  # The single leak inside libdbus under X11 is not ours.
-  echo "leak:libdbus-1.so" >"$tmp/lsan.supp"
-  run_env+=("LSAN_OPTIONS=suppressions=$tmp/lsan.supp")
 fi
+# Leaks inside system libraries, not ours: libdbus under X11, and the font patterns fontconfig
+# keeps for cairo's text until exit (the demo's cairo scene).
+run_env+=("LSAN_OPTIONS=suppressions=$lsan_supp")
 
 # Under xvfb the key is sent from inside the X session, so the demo is wrapped in a helper.
 if [ -n "$user_key" ]; then
