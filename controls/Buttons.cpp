@@ -101,7 +101,7 @@ void GuiButton::handleEvent(GuiEvent& e) {
         }
         pressed = true;
         announcePress();
-        pressTime = lastRepeat = SDL_GetTicks();
+        pressTime = lastRepeat = guiTicks();
         repeatFired = false;
         invalidate();
         notify();
@@ -122,6 +122,12 @@ void GuiButton::update(uint32_t now) {
     lastRepeat = now;
     repeatFired = true;
     postActivated();
+}
+
+uint32_t GuiButton::msUntilDue(uint32_t now) {
+    if (!(flags & BUTTON_REPEAT) || isToggle() || !pressed) return kNoDeadline;
+    return std::max(msUntil(pressTime + repeatDelay, now),
+                    msUntil(lastRepeat + repeatInterval, now));
 }
 
 void GuiButton::drawFrame(SDL_Renderer* r) {

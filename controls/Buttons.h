@@ -19,7 +19,7 @@ enum : uint32_t {
     BUTTON_REPEAT = 2,
 };
 
-class GuiButton : public GuiObject, public IDialogButton {
+class GuiButton : public GuiObject, public IDialogButton, public ITimed {
 public:
     using Callback = std::function<void(GuiButton*, bool)>;
 
@@ -33,6 +33,8 @@ public:
     SDL_Rect drawnRect() const override { return SDL_Rect{x, y, width + 1, height + 1}; }
     const char* className() const override { return "GuiButton"; }
     void update(uint32_t now) override;
+    // The next auto-repeat while a repeating button is held.
+    uint32_t msUntilDue(uint32_t now) override;
     void draw(SDL_Renderer* r) override;
     void handleEvent(GuiEvent& e) override;
 

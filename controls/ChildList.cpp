@@ -1,5 +1,7 @@
 #include "controls/ChildList.h"
 
+#include "core/Timers.h"
+
 #include "core/Window.h"
 
 #include <algorithm>
@@ -113,6 +115,13 @@ void ChildList::routeMotion(GuiEvent& e, int px, int py) {
 void ChildList::update(uint32_t now) {
     for (size_t i = 0; i < children.size(); ++i)
         children[i]->update(now);
+}
+
+uint32_t ChildList::msUntilDue(uint32_t now) const {
+    uint32_t ms = kNoDeadline;
+    for (const auto& child : children)
+        ms = soonest(ms, msUntilDueOf(child.get(), now));
+    return ms;
 }
 
 void fillRect(SDL_Renderer* r, const SDL_Rect& rect, SDL_Color color) {

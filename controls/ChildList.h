@@ -41,6 +41,8 @@ public:
     // Routes one input event among the children; the pointer rules of the window.
     void route(GuiEvent& e);
     void update(uint32_t now);
+    // The soonest deadline among the children (ITimed).
+    uint32_t msUntilDue(uint32_t now) const;
     // Draws the children in order, clipped to clip within any clip already set.
     void draw(SDL_Renderer* r, const SDL_Rect& clip);
 

@@ -52,7 +52,7 @@ private:
     int shortenings = 0;
 };
 
-class GuiPanel : public GuiObject, public IContainerRole {
+class GuiPanel : public GuiObject, public IContainerRole, public ITimed {
 public:
     GuiPanel(GuiObject* parent, int id, int x, int y, int w, int h, SDL_Color bgColor,
              const std::string& title, TTF_Font* font);
@@ -65,6 +65,7 @@ public:
     GuiObject* wheelTarget(int px, int py) override;
     const char* className() const override { return "GuiPanel"; }
     void update(uint32_t now) override;
+    uint32_t msUntilDue(uint32_t now) override { return kids.msUntilDue(now); }
     void draw(SDL_Renderer* r) override;
     void resize(SDL_Renderer* r, int w, int h) override;
     void handleEvent(GuiEvent& e) override;

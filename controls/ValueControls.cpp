@@ -1,5 +1,6 @@
 #include "controls/ValueControls.h"
 
+#include "core/Timers.h"
 #include "core/Window.h"
 
 #include <algorithm>
@@ -394,8 +395,14 @@ void GuiSpinBox::update(uint32_t now) {
     repeatIfDue(now);
 }
 
+uint32_t GuiSpinBox::msUntilDue(uint32_t now) {
+    if (!upHeld && !downHeld) return kNoDeadline;
+    return std::max(msUntil(pressTicks + repeatDelay, now),
+                    msUntil(lastRepeatTicks + repeatInterval, now));
+}
+
 void GuiSpinBox::handleEvent(GuiEvent& e) {
-    repeatIfDue(SDL_GetTicks());
+    repeatIfDue(guiTicks());
     if (!e.sdl) return;
     const SDL_Event& s = *e.sdl;
     if (s.type == SDL_MOUSEBUTTONUP) {
@@ -412,7 +419,7 @@ void GuiSpinBox::handleEvent(GuiEvent& e) {
         downHeld = true;
         decrement();
     }
-    pressTicks = lastRepeatTicks = SDL_GetTicks();
+    pressTicks = lastRepeatTicks = guiTicks();
     invalidate();
 }
 

@@ -3,6 +3,7 @@
 
 #include "controls/TextCache.h"
 #include "core/GuiObject.h"
+#include "core/Roles.h"
 
 #include <SDL_ttf.h>
 
@@ -96,7 +97,7 @@ private:
     void postChanged();
 };
 
-class GuiSpinBox : public GuiObject {
+class GuiSpinBox : public GuiObject, public ITimed {
 public:
     GuiSpinBox(GuiObject* parent, int id, int x, int y, int w, int h, SDL_Color backgroundColor,
                SDL_Color borderColor, SDL_Color textColor, TTF_Font* font, double min, double max,
@@ -107,6 +108,8 @@ public:
     bool isCacheable() override { return true; }
     const char* className() const override { return "GuiSpinBox"; }
     void update(uint32_t now) override;
+    // The next step while an arrow is held.
+    uint32_t msUntilDue(uint32_t now) override;
     void draw(SDL_Renderer* r) override;
     void handleEvent(GuiEvent& e) override;
     void relayout() override;

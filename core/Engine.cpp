@@ -393,6 +393,33 @@ bool ZazOvadir::needsRedraw() const {
 }
 
 // ---------------------------------------------------------------------------------------------
+// Time
+
+void ZazOvadir::setClock(IClock* c) {
+    clock = c ? c : &sdlClock;
+}
+
+uint32_t ZazOvadir::addTimer(uint32_t ms, std::function<void()> fn, bool repeat) {
+    return timers.add(ticks(), ms, std::move(fn), repeat);
+}
+
+bool ZazOvadir::cancelTimer(uint32_t id) {
+    return timers.cancel(id);
+}
+
+uint32_t ZazOvadir::msUntilNextDeadline(uint32_t now) {
+    uint32_t ms = timers.msUntilNext(now);
+    for (AppWindow* w : windowList)
+        if (w->root) ms = soonest(ms, msUntilDueOf(w->root.get(), now));
+    return ms;
+}
+
+bool ZazOvadir::frameDue() const {
+    return needsRedraw() || !injectedEvents.empty() || !pendingCloses.empty() ||
+           (quitRequested && !quitDone);
+}
+
+// ---------------------------------------------------------------------------------------------
 // The main loop
 
 void ZazOvadir::run() {
@@ -412,19 +439,20 @@ void ZazOvadir::beginRun() {
     SDL_Event discard;
     SDL_PollEvent(&discard);
     applyWindowMode();
-    startTicks = SDL_GetTicks();
+    startTicks = ticks();
 }
 
 void ZazOvadir::runFrame() {
-    uint32_t frameStart = SDL_GetTicks();
+    uint32_t frameStart = ticks();
     SDL_Event e;
     if (takeEvent(e)) {
         routeEvent(e);
         destroyPendingWindows();
     }
+    timers.fireDue(ticks());
     if (scriptRunner) {
         if (scriptRunner->isRunning()) requestRedraw();
-        scriptRunner->tick(SDL_GetTicks());
+        scriptRunner->tick(ticks());
     }
     if (quitRequested && !quitDone) {
         sendCloseNotifications();
@@ -433,9 +461,21 @@ void ZazOvadir::runFrame() {
     followWindowSizes();
     redrawNeeded = redrawRequested;
     redrawRequested = false;
+    waitForNextFrame(frameStart);
+}
+
+void ZazOvadir::waitForNextFrame(uint32_t frameStart) {
     uint32_t frameMs = framesPerSecond ? 1000 / framesPerSecond : 16;
-    uint32_t elapsed = SDL_GetTicks() - frameStart;
-    if (elapsed < frameMs) SDL_Delay(frameMs - elapsed);
+    uint32_t elapsed = ticks() - frameStart;
+    uint32_t rest = elapsed < frameMs ? frameMs - elapsed : 0;
+    if (!redrawOnDemand || quitDone || frameDue()) {
+        if (rest > 0) clock->delay(rest);
+        return;
+    }
+    // Nothing to draw: sleep until input arrives (at once, for the least latency) or something
+    // falls due (not before the frame is over, so that timers keep the frame rate too).
+    uint32_t ms = std::max(msUntilNextDeadline(ticks()), rest);
+    if (ms > 0) clock->waitForEvent(ms);
 }
 
 void ZazOvadir::endRun() {

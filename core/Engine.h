@@ -4,6 +4,7 @@
 #include "core/GuiObject.h"
 #include "core/Handles.h"
 #include "core/Roles.h"
+#include "core/Timers.h"
 
 #include <deque>
 #include <functional>
@@ -78,6 +79,22 @@ public:
     void requestRedraw();
     bool needsRedraw() const;
 
+    // --- time ---
+    // The loop's clock: SDL's unless an application or a test installs its own (not owned; null
+    // restores SDL's). Widgets read it through guiTicks().
+    void setClock(IClock* c);
+    uint32_t ticks() const { return clock->ticks(); }
+    // Application timers: fn runs on the main loop once after ms, or every ms when repeat is
+    // set; the idle wait of an on-demand application wakes for them. Returns the id (never 0)
+    // for cancelTimer. fn draws nothing by itself: what it changes invalidates as usual.
+    uint32_t addTimer(uint32_t ms, std::function<void()> fn, bool repeat = false);
+    bool cancelTimer(uint32_t id);
+    // How long the loop may sleep before a timer or a widget of any window has work.
+    uint32_t msUntilNextDeadline(uint32_t now);
+    // True while the next frame has work regardless of time: a redraw, an injected event,
+    // a window to close, a quit to send, a running script.
+    bool frameDue() const;
+
     // --- fonts ---
     void setFontData(const void* data, size_t size);
     TTF_Font* openFont(int pixelSize) const;
@@ -102,6 +119,9 @@ public:
     void routeEvent(SDL_Event& e);
     // Destroys the windows queued with closeWindowLater.
     void destroyPendingWindows();
+    // Sleeps for the rest of the frame, then, when drawing on demand and nothing is due, until
+    // the next event or deadline.
+    void waitForNextFrame(uint32_t frameStart);
 
     // Fields, in the order of the engine's record.
     bool quitRequested = false;
@@ -144,6 +164,9 @@ private:
     const void* fontData = nullptr;
     size_t fontDataSize = 0;
     bool ttfStarted = false;
+    SdlClock sdlClock;
+    IClock* clock = &sdlClock;
+    TimerQueue timers;
 };
 
 // Texture retirement: textures that may still be queued for drawing are destroyed two or

@@ -76,6 +76,33 @@ public:
     virtual std::string itemNameForId(uint32_t id) const = 0;
 };
 
+// Time-driven behaviour (a caret blink, an auto-repeat, a tooltip delay, an animation, a frame
+// interval): an object that will change by itself with time tells the main loop how long it may
+// sleep before the object's update(now) has work to do, so an idle application wakes only then.
+// Nothing but time counts here: input always wakes the loop. Windows and containers answer for
+// their children with msUntilDueOf (core/Timers.h); a container implements this interface and
+// returns the soonest of its children's answers and its own.
+class ITimed {
+public:
+    virtual ~ITimed() = default;
+    // Milliseconds from now until update() next has work: 0 = at the next frame,
+    // kNoDeadline = nothing pending (the object waits for input).
+    virtual uint32_t msUntilDue(uint32_t now) = 0;
+};
+
+// "Nothing pending" for ITimed::msUntilDue and the engine's idle wait.
+constexpr uint32_t kNoDeadline = UINT32_MAX;
+
+// Milliseconds from now until the tick due, 0 once it has come; safe across the tick wrap.
+inline uint32_t msUntil(uint32_t due, uint32_t now) {
+    const int32_t d = static_cast<int32_t>(due - now);
+    return d > 0 ? static_cast<uint32_t>(d) : 0;
+}
+
+inline uint32_t soonest(uint32_t a, uint32_t b) {
+    return a < b ? a : b;
+}
+
 // The engine's view of a script runner: ticked every frame, allowed to filter real input,
 // told about every posted command and given a chance to draw over each window.
 class IScriptRunner {

@@ -2,6 +2,7 @@
 
 #include "core/Engine.h"
 #include "core/Roles.h"
+#include "core/Timers.h"
 
 #include <SDL_ttf.h>
 
@@ -379,7 +380,7 @@ void GuiWindow::routeWithoutPopups(GuiEvent& e) {
 
 void GuiWindow::routeButtonDown(GuiEvent& e) {
     const SDL_Event& s = *e.sdl;
-    tooltipStart = SDL_GetTicks();
+    tooltipStart = guiTicks();
     tooltipVisible = false;
     if (!popups.empty() && !popupAt(s.button.x, s.button.y)) {
         closeAllPopups(true);
@@ -471,6 +472,22 @@ void GuiWindow::update(uint32_t now) {
         }
     }
     if (wasVisible != tooltipVisible && engine) engine->requestRedraw();
+}
+
+uint32_t GuiWindow::msUntilDue(uint32_t now) {
+    uint32_t ms = tooltipDue(now);
+    for (size_t i = 0; i < children.size(); ++i)
+        ms = soonest(ms, msUntilDueOf(children[i].get(), now));
+    return ms;
+}
+
+uint32_t GuiWindow::tooltipDue(uint32_t now) const {
+    if (!hover || !popups.empty() || popupCapture || capture)
+        return tooltipVisible ? 0 : kNoDeadline;
+    GuiObject* candidate = hover->tooltipTarget();
+    if (candidate != tooltipObject) return 0;
+    if (!candidate || candidate->tooltip.empty() || tooltipVisible) return kNoDeadline;
+    return msUntil(tooltipStart + kTooltipDelayMs + 1, now);
 }
 
 // ---------------------------------------------------------------------------------------------

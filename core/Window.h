@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/GuiObject.h"
+#include "core/Roles.h"
 
 #include <cstdint>
 #include <memory>
@@ -10,7 +11,7 @@
 
 struct AppWindow;
 
-class GuiWindow : public GuiObject {
+class GuiWindow : public GuiObject, public ITimed {
 public:
     GuiWindow(AppWindow* appWindow, int id, int x, int y, int w, int h, SDL_Color bgColor);
     ~GuiWindow() override;
@@ -23,6 +24,8 @@ public:
     void draw(SDL_Renderer* r) override;
     void resize(SDL_Renderer* r, int w, int h) override;
     void handleEvent(GuiEvent& e) override;
+    // The soonest deadline of the children (popups included) and of the tooltip delay.
+    uint32_t msUntilDue(uint32_t now) override;
 
     // Takes ownership of obj and places it relative to the window.
     GuiObject* addChild(GuiObject* obj);
@@ -84,6 +87,7 @@ private:
     void drawChild(SDL_Renderer* r, GuiObject* child, bool caching);
     bool ensureCacheTexture(SDL_Renderer* r, GuiObject* child);
     void drawTooltip(SDL_Renderer* r);
+    uint32_t tooltipDue(uint32_t now) const;
     GuiObject* findMenuBar() const;
     std::unique_ptr<GuiObject> detachChild(GuiObject* obj);
 };

@@ -74,6 +74,10 @@ void GuiSearchCtrl::update(uint32_t now) {
     }
 }
 
+uint32_t GuiSearchCtrl::msUntilDue(uint32_t now) {
+    return editor->msUntilDue(now);
+}
+
 bool GuiSearchCtrl::inClearZone(int px, int py) const {
     return px >= x + width - kClearWidth && px < x + width && py >= y && py < y + height;
 }

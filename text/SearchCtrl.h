@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/GuiObject.h"
+#include "core/Roles.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -11,7 +12,7 @@
 
 class GuiTextCtrl;
 
-class GuiSearchCtrl : public GuiObject {
+class GuiSearchCtrl : public GuiObject, public ITimed {
 public:
     GuiSearchCtrl(GuiObject* parent, int id, int x, int y, int width, int height, SDL_Color bgColor,
                   FT_Face face);
@@ -23,6 +24,7 @@ public:
     bool isCacheable() override { return true; }
     const char* className() const override { return "GuiSearchCtrl"; }
     void update(uint32_t now) override;
+    uint32_t msUntilDue(uint32_t now) override;
     void draw(SDL_Renderer* r) override;
     void handleEvent(GuiEvent& e) override;
     void relayout() override;

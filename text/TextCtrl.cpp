@@ -20,7 +20,7 @@ GuiTextCtrl::GuiTextCtrl(GuiObject* parent, int id, int x, int y, int width, int
     readOnly = (flags & TEXT_READONLY) != 0;
     wordWrap = multiline && (flags & TEXT_WORDWRAP) != 0;
     printCharmaps();
-    caretResetTime = caretToggleTime = SDL_GetTicks();
+    caretResetTime = caretToggleTime = guiTicks();
     caretOn = true;
     layoutText(face, text);
     invalidate();
@@ -344,4 +344,17 @@ void GuiTextCtrl::update(uint32_t now) {
     } else if (!caretOn) {
         invalidate();
     }
+}
+
+uint32_t GuiTextCtrl::msUntilDue(uint32_t now) {
+    ZazOvadir* engine = window ? window->engine : nullptr;
+    if (!engine) return kNoDeadline;
+    const bool target =
+        engine->activeEditable == static_cast<IEditable*>(this) && engine->keyboardFocused;
+    if (target != caretActive)
+        return caretPendingSince == 0 ? 0 : msUntil(caretPendingSince + 50, now);
+    if (!caretActive || selStart != selEnd) return kNoDeadline;
+    if (now - caretResetTime <= 999 && !caretOn) return 0;
+    // Blinking resumes a second after the last activity, then toggles every 500 ms.
+    return std::max(msUntil(caretResetTime + 1000, now), msUntil(caretToggleTime + 500, now));
 }

@@ -28,7 +28,7 @@ struct Glyph {
     bool operator==(const Glyph&) const = default;
 };
 
-class GuiTextCtrl : public GuiObject, public IEditable {
+class GuiTextCtrl : public GuiObject, public IEditable, public ITimed {
 public:
     enum Flags : int {
         TEXT_MULTILINE = 1,
@@ -51,6 +51,8 @@ public:
     bool isCacheable() override { return true; }
     const char* className() const override { return "GuiTextCtrl"; }
     void update(uint32_t now) override;
+    // The caret's next activation change or blink.
+    uint32_t msUntilDue(uint32_t now) override;
     void draw(SDL_Renderer* r) override;
     void handleEvent(GuiEvent& e) override;
     void focusLost(GuiObject* newFocus) override;

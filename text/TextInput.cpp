@@ -62,7 +62,7 @@ void GuiTextCtrl::noteEdit() {
 }
 
 void GuiTextCtrl::caretReset() {
-    caretResetTime = SDL_GetTicks();
+    caretResetTime = guiTicks();
     caretOn = true;
 }
 
@@ -75,7 +75,7 @@ void GuiTextCtrl::handleMouseDown(const SDL_MouseButtonEvent& b) {
     ZazOvadir* engine = window && window->engine ? window->engine : ZazOvadir::current();
     if (engine) engine->activeEditable = this;
     if (pressOnScrollbar(b.x, b.y)) return;
-    const uint32_t now = SDL_GetTicks();
+    const uint32_t now = guiTicks();
     const bool doubleClick = now - lastClickTime <= 399 && std::abs(b.x - lastClickX) <= 3 &&
                              std::abs(b.y - lastClickY) <= 3;
     lastClickTime = now;

@@ -321,9 +321,9 @@ void GuiTextCtrl::drawCaret(SDL_Renderer* r, int32_t firstTop, int32_t lastTop) 
         cx = p.x;
         cy = p.y - metrics.ascender;
     }
-    const int32_t top = cy - 3;
-    if (top < firstTop || top > lastTop) return;
-    const uint32_t now = SDL_GetTicks();
+    // The blink keeps time also while the caret is out of view, so that update does not ask
+    // for a redraw every frame in the hope of a toggle.
+    const uint32_t now = guiTicks();
     bool show = true;
     if (now - caretResetTime > 999) {
         if (now - caretToggleTime > 499) {
@@ -334,6 +334,8 @@ void GuiTextCtrl::drawCaret(SDL_Renderer* r, int32_t firstTop, int32_t lastTop) 
     } else {
         caretOn = true;
     }
+    const int32_t top = cy - 3;
+    if (top < firstTop || top > lastTop) return;
     if (show)
         fillRect(r, SDL_Rect{cx - scrollX, top - scrollY, kCaretWidth, metrics.height}, 0, 0, 0);
 }

@@ -37,6 +37,7 @@ protected:
         app.beforePresent = [&](AppWindow* drawn) {
             if (drawn == w) seen = readPixel(drawn->sdlRenderer(), x, y);
         };
+        app.requestRedraw();  // the test application draws on demand
         app.frames(1);
         app.beforePresent = nullptr;
         EXPECT_TRUE(seen.has_value());

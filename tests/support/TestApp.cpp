@@ -1,20 +1,45 @@
 #include "support/TestApp.h"
 
+#include <algorithm>
+
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>
 #endif
 
+void TestClock::delay(uint32_t ms) {
+    if (fixed)
+        now += ms;
+    else
+        SDL_Delay(ms);
+}
+
+void TestClock::waitForEvent(uint32_t ms) {
+    waits.push_back(ms);
+    if (!fixed || SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) return;
+    // A real wait would end at the deadline; this one also ends at the scripted period's end.
+    const uint32_t untilHorizon = msUntil(horizon, now);
+    now += untilHorizon > 0 ? std::min(ms, untilHorizon) : (ms == kNoDeadline ? 0 : ms);
+}
+
 TestApp::TestApp() {
     framesPerSecond = 1000;
+    redrawOnDemand = true;
+    setClock(&clock);
+}
+
+TestApp::~TestApp() {
+    setClock(nullptr);
 }
 
 void TestApp::renderWindow(AppWindow* window) {
     ++renders;
     if (!window->root) return;
-    window->root->update(SDL_GetTicks());
+    window->root->update(ticks());
+    if (!needsRedraw()) return;
     window->root->draw(window->sdlRenderer());
     if (beforePresent) beforePresent(window);
     SDL_RenderPresent(window->sdlRenderer());
+    ++presents;
 }
 
 void TestApp::dispatchEvent(AppWindow* window, GuiEvent& e) {
@@ -57,6 +82,18 @@ AppWindow* TestApp::openMain(int w, int h, SDL_Color bg) {
 void TestApp::frames(int n) {
     for (int i = 0; i < n && !quitDone; ++i)
         runFrame();
+}
+
+int TestApp::runFor(uint32_t ms) {
+    if (!clock.fixed) clock.fix(SDL_GetTicks());
+    clock.horizon = clock.now + ms;
+    int n = 0;
+    // The cap only stops a loop that no longer advances the time.
+    while (msUntil(clock.horizon, clock.now) > 0 && !quitDone && n < 1000000) {
+        runFrame();
+        ++n;
+    }
+    return n;
 }
 
 void ProbeWidget::handleEvent(GuiEvent& e) {

@@ -8,7 +8,30 @@
 #include <string>
 #include <vector>
 
+// The test application's clock. Until a test fixes the time it reads SDL's ticks and paces with
+// SDL_Delay; an idle wait never blocks. Once fixed, time moves only through pacing, idle waits
+// and advance(): an idle period of seconds runs in no real time.
+class TestClock : public IClock {
+public:
+    uint32_t ticks() override { return fixed ? now : SDL_GetTicks(); }
+    void delay(uint32_t ms) override;
+    void waitForEvent(uint32_t ms) override;
+    void fix(uint32_t t) {
+        fixed = true;
+        now = t;
+    }
+    void advance(uint32_t ms) { now += ms; }
+
+    bool fixed = false;
+    uint32_t now = 0;
+    // Where a wait with no deadline ends while the time is fixed (the end of a scripted period).
+    uint32_t horizon = 0;
+    // Every idle wait the loop asked for, in ms (kNoDeadline: until input).
+    std::vector<uint32_t> waits;
+};
+
 // An application that does what the engine asks of every application and records commands.
+// It draws on demand: a window is drawn and presented only in frames that need a redraw.
 class TestApp : public ZazOvadir {
 public:
     struct Recorded {
@@ -18,6 +41,7 @@ public:
     };
 
     TestApp();
+    ~TestApp() override;
     void renderWindow(AppWindow* window) override;
     void dispatchEvent(AppWindow* window, GuiEvent& e) override;
 
@@ -25,9 +49,14 @@ public:
     AppWindow* openMain(int w = 320, int h = 240, SDL_Color bg = {200, 200, 200, 255});
     // Runs n frames of the main loop without pacing delays worth mentioning.
     void frames(int n);
+    // Runs the loop for ms on the fixed clock (fixed now if it was not) and returns the frames
+    // run; presents counts the frames drawn.
+    int runFor(uint32_t ms);
 
     std::vector<Recorded> commands;
-    int renders = 0;
+    int renders = 0;  // renderWindow calls, drawn or not
+    int presents = 0;
+    TestClock clock;
     // GuiEvent::windowId of every window-close notification received.
     std::vector<uint32_t> closeNotices;
     // Called in renderWindow after drawing and before presenting (pixels are readable then).

@@ -1,0 +1,66 @@
+// A focused text field in an application that draws on demand: the caret's blink wakes the loop
+// twice a second and nothing else does, also while the caret is scrolled out of view.
+#include "support/TestApp.h"
+#include "text/TextCtrl.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+class CaretIdle : public testing::Test {
+protected:
+    void SetUp() override {
+        win = app.openMain(300, 200);
+        ASSERT_NE(win, nullptr);
+        ASSERT_NE(app.getFtFace(), nullptr);
+        app.clock.fix(20000);
+    }
+    GuiTextCtrl* focused(int flags, const std::string& text) {
+        auto* t = new GuiTextCtrl(nullptr, 5, 10, 10, 280, 60, {255, 255, 255, 255},
+                                  app.getFtFace(), flags);
+        win->root->addChild(t);
+        t->setText(text);
+        win->root->setFocus(t);
+        app.keyboardFocused = true;
+        // The caret comes on 50 ms after the focus; then a second passes before it blinks.
+        app.runFor(1100);
+        app.presents = 0;
+        return t;
+    }
+
+    TestApp app;
+    AppWindow* win = nullptr;
+};
+
+TEST_F(CaretIdle, BlinkingCaretDrawsTwiceASecondAndSleepsBetween) {
+    GuiTextCtrl* t = focused(0, "Hallo");
+    ASSERT_TRUE(t->caretActive);
+    int toggles = 0;
+    bool on = t->caretOn;
+    for (int step = 0; step < 50; ++step) {  // 5 s in tenths, watching the phase
+        app.runFor(100);
+        if (t->caretOn != on) ++toggles, on = t->caretOn;
+    }
+    EXPECT_EQ(toggles, 10);
+    EXPECT_GE(app.presents, 10);
+    EXPECT_LE(app.presents, 20);  // each toggle drawn, at most once more
+}
+
+TEST_F(CaretIdle, CaretOutOfViewDoesNotKeepTheLoopAwake) {
+    std::string lines;
+    for (int i = 0; i < 100; ++i)
+        lines += "Zeile " + std::to_string(i) + "\n";
+    GuiTextCtrl* t = focused(GuiTextCtrl::TEXT_MULTILINE, lines);
+    t->cursor = t->codePointCount();
+    t->scrollY = 0;  // the caret at the end, far below the view
+    t->invalidate();
+    app.frames(2);
+    app.presents = 0;
+    int frames = app.runFor(5000);
+    EXPECT_LE(frames, 60);
+    EXPECT_LE(app.presents, 20);
+}
+
+}  // namespace
