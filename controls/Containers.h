@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-class GuiScrolledPanel : public GuiObject, public IContainerRole {
+class GuiScrolledPanel : public GuiObject, public IContainerRole, public ITimed {
 public:
     static constexpr int kBarThickness = 14;
     static constexpr int kMinThumb = 16;
@@ -34,6 +34,7 @@ public:
     GuiObject* wheelTarget(int px, int py) override;
     const char* className() const override { return "GuiScrolledPanel"; }
     void update(uint32_t now) override;
+    uint32_t msUntilDue(uint32_t now) override;
     void draw(SDL_Renderer* r) override;
     void resize(SDL_Renderer* r, int w, int h) override;
     void handleEvent(GuiEvent& e) override;
@@ -94,7 +95,7 @@ struct NotebookPage {
     std::unique_ptr<TextCache> titleCache = std::make_unique<TextCache>();
 };
 
-class GuiNotebook : public GuiObject, public IContainerRole {
+class GuiNotebook : public GuiObject, public IContainerRole, public ITimed {
 public:
     static constexpr int kTabHeight = 26;
     static constexpr int kTabPadding = 20;
@@ -113,6 +114,7 @@ public:
     GuiObject* wheelTarget(int px, int py) override;
     const char* className() const override { return "GuiNotebook"; }
     void update(uint32_t now) override;
+    uint32_t msUntilDue(uint32_t now) override;
     void draw(SDL_Renderer* r) override;
     void resize(SDL_Renderer* r, int w, int h) override;
     void handleEvent(GuiEvent& e) override;
@@ -139,7 +141,7 @@ private:
     void drawTab(SDL_Renderer* r, NotebookPage& p, bool isCurrent);
 };
 
-class GuiSplitterWindow : public GuiObject, public IContainerRole {
+class GuiSplitterWindow : public GuiObject, public IContainerRole, public ITimed {
 public:
     static constexpr int kSashThickness = 6;
     static constexpr int kMinPane = 20;
@@ -157,6 +159,7 @@ public:
     GuiObject* wheelTarget(int px, int py) override;
     const char* className() const override { return "GuiSplitterWindow"; }
     void update(uint32_t now) override;
+    uint32_t msUntilDue(uint32_t now) override;
     void draw(SDL_Renderer* r) override;
     void resize(SDL_Renderer* r, int w, int h) override;
     void handleEvent(GuiEvent& e) override;

@@ -203,6 +203,11 @@ void GuiNotebook::update(uint32_t now) {
     if (GuiPanel* page = currentPage()) page->update(now);
 }
 
+uint32_t GuiNotebook::msUntilDue(uint32_t now) {
+    GuiPanel* page = currentPage();
+    return page ? page->msUntilDue(now) : kNoDeadline;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Drawing
 

@@ -178,6 +178,10 @@ void GuiScrolledPanel::update(uint32_t now) {
     kids.update(now);
 }
 
+uint32_t GuiScrolledPanel::msUntilDue(uint32_t now) {
+    return kids.msUntilDue(now);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Drawing
 

@@ -156,6 +156,10 @@ void GuiSplitterWindow::update(uint32_t now) {
     secondPane->update(now);
 }
 
+uint32_t GuiSplitterWindow::msUntilDue(uint32_t now) {
+    return soonest(firstPane->msUntilDue(now), secondPane->msUntilDue(now));
+}
+
 // ---------------------------------------------------------------------------------------------
 // Drawing and events
 

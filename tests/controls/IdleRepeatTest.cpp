@@ -1,6 +1,8 @@
 // Held repeat buttons and spin arrows keep repeating on time in an application that draws on
 // demand: they tell the loop when the next step falls due, and nothing else wakes it.
 #include "controls/Buttons.h"
+#include "controls/Containers.h"
+#include "controls/Labels.h"
 #include "controls/ValueControls.h"
 #include "ControlsFixture.h"
 
@@ -40,6 +42,52 @@ TEST_F(IdleRepeat, HeldSpinArrowStepsAtItsDeadlinesOnly) {
     app.runFor(2000);
     EXPECT_EQ(s->numericValue(), released);
     EXPECT_EQ(app.clock.waits.back(), kNoDeadline);
+}
+
+TEST_F(IdleRepeat, ContainersPassTheirChildrensDeadlinesOn) {
+    struct Case {
+        const char* name;
+        std::function<GuiObject*(GuiButton*)> wrap;  // puts the button into a container
+    } cases[] = {
+        {"panel",
+         [&](GuiButton* b) {
+             auto* p = new GuiPanel(nullptr, 1, 10, 10, 300, 200, kWhite, "", font);
+             p->addChild(b);
+             return p;
+         }},
+        {"scrolled panel",
+         [&](GuiButton* b) {
+             auto* p = new GuiScrolledPanel(nullptr, 1, 10, 10, 300, 200, kWhite);
+             p->addChild(b);
+             return p;
+         }},
+        {"notebook page",
+         [&](GuiButton* b) {
+             auto* n = new GuiNotebook(nullptr, 1, 10, 10, 300, 200, kWhite, font);
+             n->addPage("Seite", "seite")->addChild(b);
+             return n;
+         }},
+        {"splitter pane",
+         [&](GuiButton* b) {
+             auto* s = new GuiSplitterWindow(nullptr, 1, 10, 10, 300, 200, kWhite, 0);
+             s->secondPane->addChild(b);
+             return s;
+         }},
+    };
+    for (const Case& c : cases) {
+        auto* b = new GuiButton(nullptr, 5001, 5, 30, 60, 25, kFace, "+", font, BUTTON_REPEAT);
+        GuiObject* container = add(c.wrap(b));
+        app.clock.fix(50000);
+        app.commands.clear();
+        press(b->x + 10, b->y + 10);
+        ASSERT_TRUE(b->pressed) << c.name;
+        int frames = app.runFor(1000);
+        EXPECT_EQ(commandsWithCode(CMD_ACTIVATED), 10u) << c.name;
+        EXPECT_LE(frames, 40) << c.name;
+        release(b->x + 10, b->y + 10);
+        container->destroy();
+        app.frames(2);
+    }
 }
 
 }  // namespace
