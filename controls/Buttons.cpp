@@ -32,7 +32,7 @@ bool isButtonUp(const GuiEvent& e) {
 }
 
 void announcePress() {
-    std::puts("BUTTON DOWN");
+    diagnostic("BUTTON DOWN\n");
     std::fflush(stdout);
 }
 

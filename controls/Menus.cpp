@@ -516,7 +516,7 @@ void GuiMenuBar::handleEvent(GuiEvent& e) {
         int idx = entryAt(s.button.x, s.button.y);
         if (idx >= 0 && entries[idx].menu) openMenu(idx);
     } else if (s.type == SDL_MOUSEBUTTONUP) {
-        std::puts("MENU UP");
+        diagnostic("MENU UP\n");
         std::fflush(stdout);
     }
 }

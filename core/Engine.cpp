@@ -7,9 +7,15 @@
 #include <algorithm>
 #include <array>
 #include <clocale>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
+
+#ifdef TAMBERGUI_HAVE_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+#endif
 
 #if __has_include(<libintl.h>)
 #include <libintl.h>
@@ -20,6 +26,50 @@ namespace {
 
 constexpr const char* kFontPath = "data/fonts/Vera.ttf";
 ZazOvadir* gEngine = nullptr;
+// Font data handed over before or after the engine starts (setFontData); process-wide.
+const void* gFontData = nullptr;
+size_t gFontDataSize = 0;
+
+bool isFile(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && std::filesystem::is_regular_file(path, ec);
+}
+
+std::string executableDir() {
+    char* base = SDL_GetBasePath();
+    if (!base) return {};
+    std::string dir = base;
+    SDL_free(base);
+    return dir;
+}
+
+// The file fontconfig picks for "Bitstream Vera Sans"; where that family is missing, its match
+// is the system's sans-serif face.
+std::string fontconfigMatch() {
+#ifdef TAMBERGUI_HAVE_FONTCONFIG
+    std::string file;
+    if (FcConfig* config = FcInitLoadConfigAndFonts()) {
+        FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>("Bitstream Vera Sans"));
+        if (pattern) {
+            FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("sans-serif"));
+            FcConfigSubstitute(config, pattern, FcMatchPattern);
+            FcDefaultSubstitute(pattern);
+            FcResult result = FcResultNoMatch;
+            if (FcPattern* match = FcFontMatch(config, pattern, &result)) {
+                FcChar8* path = nullptr;
+                if (FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path)
+                    file = reinterpret_cast<const char*>(path);
+                FcPatternDestroy(match);
+            }
+            FcPatternDestroy(pattern);
+        }
+        FcConfigDestroy(config);
+    }
+    return file;
+#else
+    return {};
+#endif
+}
 
 }  // namespace
 
@@ -143,6 +193,7 @@ void ZazOvadir::startLibraries() {
 }
 
 bool ZazOvadir::openDefaultFonts() {
+    if (!gFontData) fontFile = findFontFile();
     defaultFont.reset(openFont(14));
     if (!defaultFont) {
         std::cerr << "Schriftart konnte nicht geladen werden: " << SDL_GetError() << "\n";
@@ -150,10 +201,10 @@ bool ZazOvadir::openDefaultFonts() {
     }
     if (!ftLibrary) return true;
     FT_Face face = nullptr;
-    FT_Error err = fontData
-                       ? FT_New_Memory_Face(ftLibrary.get(), static_cast<const FT_Byte*>(fontData),
-                                            static_cast<FT_Long>(fontDataSize), 0, &face)
-                       : FT_New_Face(ftLibrary.get(), kFontPath, 0, &face);
+    FT_Error err = gFontData
+                       ? FT_New_Memory_Face(ftLibrary.get(), static_cast<const FT_Byte*>(gFontData),
+                                            static_cast<FT_Long>(gFontDataSize), 0, &face)
+                       : FT_New_Face(ftLibrary.get(), fontFile.c_str(), 0, &face);
     if (err != 0 || !face) return true;
     ftFace.reset(face);
     FT_Error cmErr = FT_Select_Charmap(face, FT_ENCODING_UNICODE);
@@ -182,15 +233,45 @@ ZazOvadir::~ZazOvadir() {
 // Fonts
 
 void ZazOvadir::setFontData(const void* data, size_t size) {
-    fontData = data;
-    fontDataSize = size;
+    gFontData = data;
+    gFontDataSize = size;
+}
+
+std::string ZazOvadir::findFontFile() {
+    // The working directory's copy wins: the demo and the tests draw with exactly that face.
+    if (isFile(kFontPath)) return kFontPath;
+    const std::string exeDir = executableDir();
+    std::vector<std::string> candidates;
+    if (!exeDir.empty()) {
+        candidates.push_back(exeDir + kFontPath);
+        candidates.push_back(exeDir + "../share/tambergui/fonts/Vera.ttf");  // installed beside
+    }
+#ifdef TAMBERGUI_DATA_DIR
+    candidates.push_back(std::string(TAMBERGUI_DATA_DIR) + "/fonts/Vera.ttf");
+#endif
+    for (const std::string& path : candidates)
+        if (isFile(path)) return path;
+    std::string match = fontconfigMatch();
+    return isFile(match) ? match : kFontPath;  // the usual message names what failed
 }
 
 TTF_Font* ZazOvadir::openFont(int pixelSize) const {
-    if (!fontData) return TTF_OpenFont(kFontPath, pixelSize);
-    SDL_RWops* rw = SDL_RWFromConstMem(fontData, static_cast<int>(fontDataSize));
+    if (!gFontData) return TTF_OpenFont(fontFile.c_str(), pixelSize);
+    SDL_RWops* rw = SDL_RWFromConstMem(gFontData, static_cast<int>(gFontDataSize));
     if (!rw) return nullptr;
     return TTF_OpenFontRW(rw, 1, pixelSize);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Diagnostics
+
+void diagnostic(const char* format, ...) {
+    ZazOvadir* engine = ZazOvadir::current();
+    if (engine && !engine->diagnostics) return;
+    va_list args;
+    va_start(args, format);
+    std::vprintf(format, args);
+    va_end(args);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -96,7 +96,14 @@ public:
     bool frameDue() const;
 
     // --- fonts ---
-    void setFontData(const void* data, size_t size);
+    // Makes every later font opening use this TrueType data (kept by the caller). Static, so
+    // that it can be called before the engine exists and opens its default font.
+    static void setFontData(const void* data, size_t size);
+    // The default font file: "data/fonts/Vera.ttf" below the working directory, else the same
+    // next to the executable, in the installed data directory, then fontconfig's file for
+    // "Bitstream Vera Sans" (or the system's sans-serif face).
+    static std::string findFontFile();
+    const std::string& getFontFile() const { return fontFile; }
     TTF_Font* openFont(int pixelSize) const;
     TTF_Font* getDefaultFont() const { return defaultFont.get(); }
     FT_Face getFtFace() const { return ftFace.get(); }
@@ -142,6 +149,9 @@ public:
     bool fullscreenRequested = false;
     bool windowModeApplied = false;
     SDL_Keycode fullscreenKey = SDLK_F11;
+    // The diagnostic lines on standard output ("BUTTON DOWN", "MENU UP", the text control's
+    // "Charmap ..." lines, the message box's window positions); false silences them.
+    bool diagnostics = true;
 
     // Process-wide state kept with the engine.
     AppWindow* mainWindow = nullptr;
@@ -161,13 +171,16 @@ private:
     TtfFontPtr defaultFont;
     FtLibraryPtr ftLibrary;
     FtFacePtr ftFace;
-    const void* fontData = nullptr;
-    size_t fontDataSize = 0;
+    std::string fontFile = "data/fonts/Vera.ttf";
     bool ttfStarted = false;
     SdlClock sdlClock;
     IClock* clock = &sdlClock;
     TimerQueue timers;
 };
+
+// Writes a diagnostic line to standard output (printf format) unless the running engine's
+// diagnostics are off.
+void diagnostic(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Texture retirement: textures that may still be queued for drawing are destroyed two or
 // more frames after their release, per renderer, through a ring of three bins.

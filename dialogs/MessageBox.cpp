@@ -324,7 +324,7 @@ void addButtons(GuiMessageBoxDialog* dialog, const std::vector<MessageBoxButtonS
 void printWindowPosition(const char* prefix, SDL_Window* window) {
     int rx = 0, ry = 0;
     SDL_GetWindowPosition(window, &rx, &ry);
-    std::printf("%sreal=(%d,%d)\n", prefix, rx, ry);
+    diagnostic("%sreal=(%d,%d)\n", prefix, rx, ry);
     std::fflush(stdout);
 }
 
@@ -429,7 +429,7 @@ GuiMessageBoxDialog* showMessageBox(const std::string& text, const std::string& 
     if (flags & MB_ON_TOP) SDL_SetWindowAlwaysOnTop(record->sdlWindow.get(), SDL_TRUE);
     int rx = 0, ry = 0;
     SDL_GetWindowPosition(record->sdlWindow.get(), &rx, &ry);
-    std::printf("After create: requested=(%d,%d), real=(%d,%d)\n", requestedX, requestedY, rx, ry);
+    diagnostic("After create: requested=(%d,%d), real=(%d,%d)\n", requestedX, requestedY, rx, ry);
 
     TTF_Font* font = engine->getDefaultFont();
     addLines(dialog, lines, layout, font);

@@ -32,8 +32,8 @@ GuiTextCtrl::~GuiTextCtrl() = default;
 void GuiTextCtrl::printCharmaps() const {
     if (!face) return;
     for (int i = 0; i < face->num_charmaps; ++i)
-        std::printf("Charmap %d: platform_id = %d, encoding_id = %d\n", i,
-                    face->charmaps[i]->platform_id, face->charmaps[i]->encoding_id);
+        diagnostic("Charmap %d: platform_id = %d, encoding_id = %d\n", i,
+                   face->charmaps[i]->platform_id, face->charmaps[i]->encoding_id);
 }
 
 bool GuiTextCtrl::getValue(std::string& out) {

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake make g++ pkg-config
-  libsdl2-dev libsdl2-ttf-dev libsdl2-image-dev libfreetype-dev libcairo2-dev
+  libsdl2-dev libsdl2-ttf-dev libsdl2-image-dev libfreetype-dev libcairo2-dev libfontconfig-dev
   libutfcpp-dev libgtest-dev libbenchmark-dev ttf-bitstream-vera
   xvfb xauth xdotool
   clang libclang-rt-14-dev
