@@ -1,6 +1,7 @@
 #include "controls/Buttons.h"
 
 #include "controls/DefaultIcon.h"
+#include "core/Draw.h"
 #include "core/Engine.h"
 #include "core/Window.h"
 
@@ -15,10 +16,6 @@ constexpr SDL_Color kBlack{0, 0, 0, 255};
 constexpr SDL_Color kWhite{255, 255, 255, 255};
 constexpr SDL_Color kPressedShade{192, 192, 192, 255};
 constexpr SDL_Color kDarkShade{128, 128, 128, 255};
-
-void setColor(SDL_Renderer* r, SDL_Color c) {
-    SDL_SetRenderDrawColor(r, c.r, c.g, c.b, c.a);
-}
 
 void line(SDL_Renderer* r, int x1, int y1, int x2, int y2) {
     SDL_RenderDrawLine(r, x1, y1, x2, y2);

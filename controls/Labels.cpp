@@ -1,5 +1,8 @@
 #include "controls/Labels.h"
 
+#include "core/Draw.h"
+#include "text/Utf8.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -7,10 +10,6 @@ namespace {
 
 constexpr SDL_Color kBlack{0, 0, 0, 255};
 constexpr const char* kEllipsis = "\xE2\x80\xA6";  // U+2026
-
-bool isContinuationByte(unsigned char c) {
-    return c >= 0x80 && c <= 0xBF;
-}
 
 // Up to this many candidate starts are measured one by one, as the rule reads.
 constexpr size_t kLinearSearchLimit = 256;
@@ -51,7 +50,7 @@ bool GuiLabel::tailFits(size_t start) const {
 size_t GuiLabel::firstFittingTail() const {
     std::vector<size_t> starts;
     for (size_t i = 1; i < text.size(); ++i)
-        if (!isContinuationByte(static_cast<unsigned char>(text[i]))) starts.push_back(i);
+        if (!isUtf8Continuation(static_cast<unsigned char>(text[i]))) starts.push_back(i);
     if (starts.size() <= kLinearSearchLimit) {
         for (size_t start : starts)
             if (tailFits(start)) return start;
@@ -223,7 +222,7 @@ void GuiPanel::drawFrame(SDL_Renderer* r) {
     int tw = 0, th = 0;
     SDL_Texture* t = titleCache.get(r, font, title, kBlack, tw, th);
     if (!t) return;
-    SDL_SetRenderDrawColor(r, bgColor.r, bgColor.g, bgColor.b, bgColor.a);
+    setColor(r, bgColor);
     SDL_Rect cut{x + 4, y, tw + 4, fh};
     SDL_RenderFillRect(r, &cut);
     SDL_Rect dst{x + 6, y, tw, th};
@@ -302,7 +301,7 @@ void GuiStatusBar::setPanes(const std::vector<int>& widths) {
 }
 
 void GuiStatusBar::draw(SDL_Renderer* r) {
-    SDL_SetRenderDrawColor(r, bgColor.r, bgColor.g, bgColor.b, bgColor.a);
+    setColor(r, bgColor);
     SDL_Rect rc = rect();
     SDL_RenderFillRect(r, &rc);
     SDL_SetRenderDrawColor(r, 0, 0, 0, 255);

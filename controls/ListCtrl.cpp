@@ -1,12 +1,14 @@
 #include "controls/ListCtrl.h"
 
+#include "core/Draw.h"
 #include "core/Engine.h"
 #include "core/Window.h"
+#include "text/Utf8.h"
+#include "util/IntClamp.h"
 
 #include <SDL_image.h>
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <unordered_map>
 
@@ -17,10 +19,6 @@ constexpr uint32_t kThumbColor = packColor(160, 160, 160);
 constexpr SDL_Color kCornerColor{230, 230, 230, 255};
 constexpr int kHorizontalWheelStep = 40;
 constexpr int kHorizontalPageInset = 40;
-
-void setColor(SDL_Renderer* r, SDL_Color c) {
-    SDL_SetRenderDrawColor(r, c.r, c.g, c.b, c.a);
-}
 
 // An opaque fill gives the same pixels without blending, which the software renderer would
 // otherwise do for every pixel.
@@ -35,17 +33,6 @@ void fill(SDL_Renderer* r, const SDL_Rect& area, SDL_Color c) {
     SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
     SDL_RenderFillRect(r, &area);
     SDL_SetRenderDrawBlendMode(r, mode);
-}
-
-int utf8Length(unsigned char lead) {
-    if ((lead & 0xE0) == 0xC0) return 2;
-    if ((lead & 0xF0) == 0xE0) return 3;
-    if ((lead & 0xF8) == 0xF0) return 4;
-    return 1;
-}
-
-int clampInt(long long v) {
-    return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
 }
 
 }  // namespace
@@ -93,11 +80,11 @@ int RowWidths::boundOf(TTF_Font* f, const std::string& text) {
             ++i;
             continue;
         }
-        int len = static_cast<int>(std::min<size_t>(utf8Length(lead), n - i));
+        int len = static_cast<int>(std::min<size_t>(utf8SequenceLength(lead), n - i));
         sum += charWidth(f, p + i, len);
         i += len;
     }
-    return clampInt(sum + static_cast<long long>(chars) * slack);
+    return clampToInt(sum + static_cast<long long>(chars) * slack);
 }
 
 void RowWidths::foldBounds(TTF_Font* f, const ListItems& items) {
@@ -215,9 +202,9 @@ void GuiListCtrl::ensureSelectionVisible() {
     long long top = static_cast<long long>(selected) * rowHeight;
     long long bottom = top + rowHeight;
     if (top < scrollY)
-        scrollY = clampInt(top);
+        scrollY = clampToInt(top);
     else if (bottom > static_cast<long long>(scrollY) + viewH)
-        scrollY = clampInt(bottom - viewH);
+        scrollY = clampToInt(bottom - viewH);
     updateScrollbars();
     invalidate();
 }
@@ -268,7 +255,7 @@ int GuiListCtrl::contentWidth() {
 void GuiListCtrl::updateScrollbars() {
     computeRowHeight();
     long long ch = static_cast<long long>(rowHeight) * static_cast<long long>(items.size());
-    int CH = clampInt(ch);
+    int CH = clampToInt(ch);
     int CW = contentWidth();
     int W = width, H = height;
     bool v, h;
@@ -349,7 +336,7 @@ void GuiListCtrl::handlePress(int px, int py) {
 void GuiListCtrl::handleDrag(int px, int py) {
     if (!vScroll.dragging && !hScroll.dragging) return;
     if (vScroll.dragging) {
-        int CH = clampInt(static_cast<long long>(rowHeight) * items.size());
+        int CH = clampToInt(static_cast<long long>(rowHeight) * items.size());
         scrollY = vScroll.dragPosition(py, CH, vScroll.track.h, -1);
     }
     if (hScroll.dragging) scrollX = hScroll.dragPosition(px, contentWidth(), hScroll.track.w, -1);
@@ -364,10 +351,10 @@ void GuiListCtrl::handleWheel(const SDL_Event& s) {
         hAmount = -hAmount;
     }
     int step = rowHeight < 1 ? 16 : rowHeight;
-    scrollY = clampInt(static_cast<long long>(scrollY) - static_cast<long long>(v) * step);
+    scrollY = clampToInt(static_cast<long long>(scrollY) - static_cast<long long>(v) * step);
     if (hAmount == 0 && (SDL_GetModState() & KMOD_SHIFT)) hAmount = v;
-    scrollX = clampInt(static_cast<long long>(scrollX) -
-                       static_cast<long long>(hAmount) * kHorizontalWheelStep);
+    scrollX = clampToInt(static_cast<long long>(scrollX) -
+                         static_cast<long long>(hAmount) * kHorizontalWheelStep);
     updateScrollbars();
     invalidate();
 }

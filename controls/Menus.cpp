@@ -1,8 +1,10 @@
 #include "controls/Menus.h"
 
 #include "controls/TextCache.h"
+#include "core/Draw.h"
 #include "core/Engine.h"
 #include "core/Window.h"
+#include "text/Utf8.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -16,17 +18,6 @@ constexpr SDL_Color kHighlightEdge{160, 160, 200, 255};
 constexpr uint16_t kCommandModifiers = 0x0FC0;  // Ctrl, Alt and GUI on either side
 constexpr int kSubmenuWidth = 240;
 constexpr int kBarTitlePadding = 24;
-
-int utf8Length(unsigned char lead) {
-    if ((lead & 0xE0) == 0xC0) return 2;
-    if ((lead & 0xF0) == 0xE0) return 3;
-    if ((lead & 0xF8) == 0xF0) return 4;
-    return 1;
-}
-
-void setColor(SDL_Renderer* r, SDL_Color c) {
-    SDL_SetRenderDrawColor(r, c.r, c.g, c.b, c.a);
-}
 
 int textWidth(TTF_Font* font, const std::string& text) {
     int w = 0, h = 0;
@@ -104,7 +95,7 @@ Mnemonic parseMnemonic(const std::string& label) {
     size_t i = 0;
     while (i < label.size()) {
         if (label[i] != '&') {
-            size_t n = std::min<size_t>(utf8Length(label[i]), label.size() - i);
+            size_t n = std::min<size_t>(utf8SequenceLength(label[i]), label.size() - i);
             m.text.append(label, i, n);
             i += n;
             continue;
@@ -116,7 +107,7 @@ Mnemonic parseMnemonic(const std::string& label) {
             continue;
         }
         ++i;
-        size_t n = std::min<size_t>(utf8Length(label[i]), label.size() - i);
+        size_t n = std::min<size_t>(utf8SequenceLength(label[i]), label.size() - i);
         m.pos = static_cast<int>(m.text.size());
         m.len = static_cast<int>(n);
         m.text.append(label, i, n);

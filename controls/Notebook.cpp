@@ -1,5 +1,6 @@
 #include "controls/Containers.h"
 
+#include "core/Draw.h"
 #include "core/Window.h"
 
 #include <algorithm>
@@ -11,10 +12,6 @@ constexpr SDL_Color kCurrentTab{255, 255, 255, 255};
 constexpr SDL_Color kOtherTab{210, 210, 210, 255};
 constexpr SDL_Color kEdge{120, 120, 120, 255};
 constexpr SDL_Color kTitleInk{0, 0, 0, 255};
-
-void setColor(SDL_Renderer* r, SDL_Color c) {
-    SDL_SetRenderDrawColor(r, c.r, c.g, c.b, c.a);
-}
 
 // A release at (-1, 0): a control pressed on a page that is switched away lets go without
 // acting, as when another window becomes modal.

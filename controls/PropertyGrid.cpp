@@ -1,9 +1,11 @@
 #include "controls/PropertyGrid.h"
 
 #include "controls/ChildList.h"
+#include "core/Draw.h"
 #include "core/Engine.h"
 #include "core/Handles.h"
 #include "core/Window.h"
+#include "util/IntClamp.h"
 
 #include <algorithm>
 #include <climits>
@@ -29,14 +31,6 @@ constexpr SDL_Color kEditorBg{240, 240, 240, 255};
 constexpr int kMinRowHeight = 16;
 constexpr int kMinNameColumn = 40;
 constexpr const char* kEllipsis = "...";
-
-void setColor(SDL_Renderer* r, SDL_Color c) {
-    SDL_SetRenderDrawColor(r, c.r, c.g, c.b, c.a);
-}
-
-int clampInt(long long v) {
-    return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
-}
 
 bool isTrue(const std::string& v) {
     return v == "true" || v == "1" || v == "yes";
@@ -131,7 +125,7 @@ PropertyRow* GuiPropertyGrid::rowAt(int index) {
 }
 
 void GuiPropertyGrid::recompute() {
-    contentHeight = clampInt(static_cast<long long>(rowHeight) * rowCount());
+    contentHeight = clampToInt(static_cast<long long>(rowHeight) * rowCount());
     scrollY = std::clamp(scrollY, 0, maxScroll());
 }
 
@@ -178,25 +172,25 @@ void GuiPropertyGrid::ensureRowVisible(int row) {
     long long top = static_cast<long long>(row) * rowHeight;
     long long bottom = top + rowHeight;
     if (top < scrollY)
-        scrollY = clampInt(top);
+        scrollY = clampToInt(top);
     else if (bottom > static_cast<long long>(scrollY) + height)
-        scrollY = clampInt(bottom - height);
+        scrollY = clampToInt(bottom - height);
     scrollY = std::clamp(scrollY, 0, maxScroll());
     invalidate();
 }
 
 SDL_Rect GuiPropertyGrid::valueCell(int row) const {
-    return SDL_Rect{
-        x + nameColumnWidth + 2,
-        clampInt(static_cast<long long>(y) + static_cast<long long>(row) * rowHeight - scrollY + 2),
-        std::max(width - scrollBarWidth - nameColumnWidth - 4, 0), rowHeight - 4};
+    return SDL_Rect{x + nameColumnWidth + 2,
+                    clampToInt(static_cast<long long>(y) + static_cast<long long>(row) * rowHeight -
+                               scrollY + 2),
+                    std::max(width - scrollBarWidth - nameColumnWidth - 4, 0), rowHeight - 4};
 }
 
 bool GuiPropertyGrid::locateItem(const std::string& label, SDL_Rect& out) {
     for (int i = 0; i < rowCount(); ++i) {
         if (rows[i].name != label) continue;
         long long top = static_cast<long long>(y) + static_cast<long long>(i) * rowHeight - scrollY;
-        out = SDL_Rect{x, clampInt(top), width - scrollBarWidth, rowHeight};
+        out = SDL_Rect{x, clampToInt(top), width - scrollBarWidth, rowHeight};
         return true;
     }
     return false;
@@ -296,7 +290,7 @@ void GuiPropertyGrid::beginEdit(int row, GuiEvent* opening) {
     if (kind != PROPERTY_TEXT && kind != PROPERTY_INT && kind != PROPERTY_FLOAT) return;
     cancelEdit();
     const SDL_Rect cell = valueCell(row);
-    const int editorId = clampInt(static_cast<long long>(id) * 1000 + 900 + row);
+    const int editorId = clampToInt(static_cast<long long>(id) * 1000 + 900 + row);
     auto* ed = new GuiPGTextEditor(window, editorId, cell.x - window->x, cell.y - window->y, cell.w,
                                    cell.h, kEditorBg, editorFace, this);
     ed->setText(rows[row].value);
@@ -350,7 +344,7 @@ void GuiPropertyGrid::editorDestroyed(GuiPGTextEditor* gone) {
 
 int GuiPropertyGrid::rowUnder(int localY) const {
     long long row = (static_cast<long long>(localY) + scrollY) / std::max(rowHeight, 1);
-    return row < 0 ? -1 : clampInt(row);
+    return row < 0 ? -1 : clampToInt(row);
 }
 
 void GuiPropertyGrid::select(int row) {
@@ -397,7 +391,7 @@ void GuiPropertyGrid::handleKey(SDL_Keycode key) {
             break;
         case SDLK_PAGEDOWN:
             select(selected < 0 ? 0
-                                : clampInt(std::min<long long>(
+                                : clampToInt(std::min<long long>(
                                       static_cast<long long>(selected) + page, last)));
             break;
         case SDLK_PAGEUP:
@@ -464,7 +458,7 @@ void GuiPropertyGrid::handleBarPress(const SDL_MouseButtonEvent& b) {
 
 void GuiPropertyGrid::handleWheel(const SDL_MouseWheelEvent& w) {
     int v = w.direction == SDL_MOUSEWHEEL_FLIPPED ? -w.y : w.y;
-    scrollY = clampInt(std::clamp<long long>(
+    scrollY = clampToInt(std::clamp<long long>(
         static_cast<long long>(scrollY) - static_cast<long long>(v) * rowHeight, 0, maxScroll()));
     const bool wasEditing = editor != nullptr;
     commitEdit();
@@ -573,7 +567,7 @@ void GuiPropertyGrid::drawFitted(SDL_Renderer* r, FittedText& slot, const std::s
 void GuiPropertyGrid::drawRow(SDL_Renderer* r, int row) {
     const PropertyRow& p = rows[row];
     const int top =
-        clampInt(static_cast<long long>(y) + static_cast<long long>(row) * rowHeight - scrollY);
+        clampToInt(static_cast<long long>(y) + static_cast<long long>(row) * rowHeight - scrollY);
     const int rowW = width - scrollBarWidth;
     fillRect(r, SDL_Rect{x, top, rowW, rowHeight},
              p.kind == PROPERTY_CATEGORY ? kCategoryFill

@@ -1,8 +1,10 @@
 #include "controls/TreeList.h"
 
 #include "controls/ChildList.h"
+#include "core/Draw.h"
 #include "core/Engine.h"
 #include "core/Window.h"
+#include "util/IntClamp.h"
 
 #include <algorithm>
 #include <climits>
@@ -15,14 +17,6 @@ constexpr SDL_Color kCornerColor{230, 230, 230, 255};
 constexpr int kHorizontalWheelStep = 40;
 constexpr int kHorizontalPageInset = 40;
 constexpr int kTextInset = 4;
-
-void setColor(SDL_Renderer* r, SDL_Color c) {
-    SDL_SetRenderDrawColor(r, c.r, c.g, c.b, c.a);
-}
-
-int clampInt(long long v) {
-    return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
-}
 
 // One path segment: "/" and "\" inside a cell are escaped with a backslash.
 void appendEscaped(std::string& out, const std::string& cell) {
@@ -88,7 +82,7 @@ int GuiTreeListCtrl::totalColumnWidth() const {
     long long sum = 0;
     for (const TreeColumn& c : columns)
         sum += c.width;
-    return clampInt(sum);
+    return clampToInt(sum);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -256,9 +250,9 @@ void GuiTreeListCtrl::ensureSelectionVisible() {
         long long top = static_cast<long long>(row) * rowHeight;
         long long bottom = top + rowHeight;
         if (top < scrollY)
-            scrollY = clampInt(top);
+            scrollY = clampToInt(top);
         else if (bottom > static_cast<long long>(scrollY) + viewH)
-            scrollY = clampInt(bottom - viewH);
+            scrollY = clampToInt(bottom - viewH);
     }
     updateScrollbars();
     invalidate();
@@ -314,7 +308,7 @@ bool GuiTreeListCtrl::locateItem(const std::string& label, SDL_Rect& out) {
         if (node.cells.empty() || node.cells[0] != label) continue;
         long long top = static_cast<long long>(y) + headerHeight() +
                         static_cast<long long>(row) * rowHeight - scrollY;
-        out = SDL_Rect{x, clampInt(top), viewWidth(), rowHeight};
+        out = SDL_Rect{x, clampToInt(top), viewWidth(), rowHeight};
         return true;
     }
     return false;
@@ -324,7 +318,7 @@ bool GuiTreeListCtrl::locateItem(const std::string& label, SDL_Rect& out) {
 // Scroll bars
 
 int GuiTreeListCtrl::contentHeight() {
-    return clampInt(static_cast<long long>(rowHeight) * static_cast<long long>(rows().size()));
+    return clampToInt(static_cast<long long>(rowHeight) * static_cast<long long>(rows().size()));
 }
 
 void GuiTreeListCtrl::updateScrollbars() {
@@ -367,8 +361,8 @@ int GuiTreeListCtrl::rowAt(int px, int py) {
 }
 
 int GuiTreeListCtrl::expanderX(const TreeNode& node) const {
-    return clampInt(static_cast<long long>(x) - scrollX + kTextInset +
-                    static_cast<long long>(kIndent) * node.depth);
+    return clampToInt(static_cast<long long>(x) - scrollX + kTextInset +
+                      static_cast<long long>(kIndent) * node.depth);
 }
 
 void GuiTreeListCtrl::handleEvent(GuiEvent& e) {
@@ -440,10 +434,10 @@ void GuiTreeListCtrl::handleWheel(const SDL_Event& s) {
         hAmount = -hAmount;
     }
     int step = rowHeight < 1 ? 16 : rowHeight;
-    scrollY = clampInt(static_cast<long long>(scrollY) - static_cast<long long>(v) * step);
+    scrollY = clampToInt(static_cast<long long>(scrollY) - static_cast<long long>(v) * step);
     if (hAmount == 0 && (SDL_GetModState() & KMOD_SHIFT)) hAmount = v;
-    scrollX = clampInt(static_cast<long long>(scrollX) -
-                       static_cast<long long>(hAmount) * kHorizontalWheelStep);
+    scrollX = clampToInt(static_cast<long long>(scrollX) -
+                         static_cast<long long>(hAmount) * kHorizontalWheelStep);
     updateScrollbars();
     invalidate();
 }
@@ -562,12 +556,12 @@ void GuiTreeListCtrl::drawHeader(SDL_Renderer* r, int viewW) {
                              ? headerTexts[c]->get(r, font, col.title, headerTextColor, tw, th)
                              : nullptr;
         if (t) {
-            SDL_Rect dst{clampInt(left + kTextInset), y + (rowHeight - th) / 2, tw, th};
+            SDL_Rect dst{clampToInt(left + kTextInset), y + (rowHeight - th) / 2, tw, th};
             SDL_RenderCopy(r, t, nullptr, &dst);
         }
         left += col.width;
         setColor(r, gridColor);
-        SDL_RenderDrawLine(r, clampInt(left - 1), y, clampInt(left - 1), y + rowHeight - 1);
+        SDL_RenderDrawLine(r, clampToInt(left - 1), y, clampToInt(left - 1), y + rowHeight - 1);
     }
     setColor(r, gridColor);
     SDL_RenderDrawLine(r, x, y + rowHeight - 1, x + viewW, y + rowHeight - 1);
@@ -620,8 +614,8 @@ void GuiTreeListCtrl::drawRows(SDL_Renderer* r, int viewW, int viewH) {
             long long left = static_cast<long long>(x) - (columns.empty() ? 0 : scrollX);
             for (size_t c = 0; c < cellCount; ++c) {
                 const int cellW = columns.empty() ? viewW : columns[c].width;
-                SDL_Rect cellRect{clampInt(left), top, cellW, rowHeight};
-                int textX = clampInt(left + kTextInset);
+                SDL_Rect cellRect{clampToInt(left), top, cellW, rowHeight};
+                int textX = clampToInt(left + kTextInset);
                 if (c == 0) {
                     const int boxX = expanderX(node);
                     SDL_Rect clip;
@@ -642,7 +636,7 @@ void GuiTreeListCtrl::drawRows(SDL_Renderer* r, int viewW, int viewH) {
         long long left = static_cast<long long>(x) - scrollX;
         for (const TreeColumn& col : columns) {
             left += col.width;
-            int lx = clampInt(left - 1);
+            int lx = clampToInt(left - 1);
             SDL_RenderDrawLine(r, lx, view.y, lx, view.y + viewH - 1);
         }
     }

@@ -1,5 +1,6 @@
 #include "controls/ValueControls.h"
 
+#include "core/Draw.h"
 #include "core/Timers.h"
 #include "core/Window.h"
 
@@ -11,10 +12,6 @@ namespace {
 
 constexpr SDL_Color kBlack{0, 0, 0, 255};
 constexpr SDL_Color kHeldFill{180, 180, 180, 255};
-
-void setColor(SDL_Renderer* r, SDL_Color c) {
-    SDL_SetRenderDrawColor(r, c.r, c.g, c.b, c.a);
-}
 
 void fill(SDL_Renderer* r, SDL_Color c, const SDL_Rect& rc) {
     setColor(r, c);

@@ -1,5 +1,6 @@
 #include "core/GuiObject.h"
 
+#include "core/Draw.h"
 #include "core/Engine.h"
 #include "core/Window.h"
 
@@ -105,7 +106,7 @@ const char* GuiObject::className() const {
 void GuiObject::update(uint32_t) {}
 
 void GuiObject::draw(SDL_Renderer* r) {
-    SDL_SetRenderDrawColor(r, bgColor.r, bgColor.g, bgColor.b, bgColor.a);
+    setColor(r, bgColor);
     SDL_Rect rc = rect();
     SDL_RenderFillRect(r, &rc);
 }
@@ -163,4 +164,10 @@ bool parseNumber(const std::string& text, double& out) {
     if (is.peek() != std::char_traits<char>::eof()) return false;
     out = v;
     return true;
+}
+
+bool isDescendantOf(const GuiObject* obj, const GuiObject* ancestor) {
+    for (const GuiObject* o = obj; o; o = o->parent)
+        if (o == ancestor) return true;
+    return false;
 }

@@ -106,6 +106,9 @@ public:
     bool dirty = true;
 };
 
+// True when obj is ancestor itself or lies below it; false for a null obj.
+bool isDescendantOf(const GuiObject* obj, const GuiObject* ancestor);
+
 // Value text shared by getValue/setValue: booleans are "1"/"0", numbers use the classic locale.
 bool parseBool(const std::string& text, bool& out);
 std::string formatNumber(double value);

@@ -1,5 +1,6 @@
 #include "core/Window.h"
 
+#include "core/Draw.h"
 #include "core/Engine.h"
 #include "core/Roles.h"
 #include "core/Timers.h"
@@ -27,12 +28,6 @@ void pointerOf(const SDL_Event& e, int& px, int& py) {
         px = e.button.x;
         py = e.button.y;
     }
-}
-
-bool isDescendantOf(GuiObject* obj, GuiObject* ancestor) {
-    for (GuiObject* o = obj; o; o = o->parent)
-        if (o == ancestor) return true;
-    return false;
 }
 
 }  // namespace
@@ -571,7 +566,7 @@ void GuiWindow::drawChild(SDL_Renderer* r, GuiObject* child, bool caching) {
 
 void GuiWindow::draw(SDL_Renderer* r) {
     SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
-    SDL_SetRenderDrawColor(r, bgColor.r, bgColor.g, bgColor.b, bgColor.a);
+    setColor(r, bgColor);
     SDL_RenderFillRect(r, nullptr);
     SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
     bool caching = cachingThisFrame(r);
@@ -596,9 +591,9 @@ void GuiWindow::drawTooltip(SDL_Renderer* r) {
     if (box.y + box.h > height) box.y = height - box.h;
     box.x = std::max(box.x, 0);
     box.y = std::max(box.y, 0);
-    SDL_SetRenderDrawColor(r, kTooltipFill.r, kTooltipFill.g, kTooltipFill.b, kTooltipFill.a);
+    setColor(r, kTooltipFill);
     SDL_RenderFillRect(r, &box);
-    SDL_SetRenderDrawColor(r, kTooltipInk.r, kTooltipInk.g, kTooltipInk.b, kTooltipInk.a);
+    setColor(r, kTooltipInk);
     SDL_RenderDrawRect(r, &box);
     SdlSurfacePtr surface(TTF_RenderUTF8_Blended(font, text.c_str(), kTooltipInk));
     if (!surface) return;

@@ -1,9 +1,9 @@
 #include "demo/DemoRunner.h"
 
 #include "core/Window.h"
+#include "util/IntClamp.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -18,10 +18,6 @@ std::string quoted(const std::string& text) {
 std::string envOrEmpty(const char* name) {
     const char* value = std::getenv(name);
     return value ? value : "";
-}
-
-int clampToInt(long v) {
-    return static_cast<int>(std::clamp<long>(v, INT_MIN, INT_MAX));
 }
 
 double seconds(const std::string& token) {
@@ -40,12 +36,6 @@ uint8_t buttonOf(const ScriptCommand& c) {
     uint8_t b = SDL_BUTTON_LEFT;
     if (!c.args.empty()) DemoScript::parseButton(c.args[0], b);
     return b;
-}
-
-bool isDescendantOf(const GuiObject* obj, const GuiObject* ancestor) {
-    for (const GuiObject* o = obj; o; o = o->parent)
-        if (o == ancestor) return true;
-    return false;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // the drawn pointer with its click highlight, and the scene caption.
 #include "demo/DemoRunner.h"
 
+#include "core/Draw.h"
 #include "core/Window.h"
 
 #include <algorithm>
@@ -40,7 +41,7 @@ void fillCells(SDL_Renderer* r, const std::vector<SDL_Rect>& cells, int x, int y
     size_t n = 0;
     for (const SDL_Rect& cell : cells)
         placed[n++] = {x + cell.x, y + cell.y, cell.w, cell.h};
-    SDL_SetRenderDrawColor(r, c.r, c.g, c.b, c.a);
+    setColor(r, c);
     SDL_RenderFillRects(r, placed.data(), static_cast<int>(n));
 }
 

@@ -3,6 +3,7 @@
 #include "controls/Buttons.h"
 #include "controls/Labels.h"
 #include "core/CairoPixels.h"
+#include "core/Draw.h"
 #include "core/Engine.h"
 #include "core/Handles.h"
 
@@ -385,7 +386,7 @@ bool GuiMessageBoxDialog::ensureIcon(SDL_Renderer* r) {
 
 void GuiMessageBoxDialog::drawDefaultOutline(SDL_Renderer* r) {
     const GuiObject* b = defaultButton;
-    SDL_SetRenderDrawColor(r, kOutlineColor.r, kOutlineColor.g, kOutlineColor.b, kOutlineColor.a);
+    setColor(r, kOutlineColor);
     const SDL_Rect inner{b->x - 2, b->y - 2, b->width + 4, b->height + 4};
     const SDL_Rect outer{b->x - 3, b->y - 3, b->width + 6, b->height + 6};
     SDL_RenderDrawRect(r, &inner);

@@ -1,5 +1,6 @@
 #include "text/SearchCtrl.h"
 
+#include "core/Draw.h"
 #include "core/Engine.h"
 #include "core/Window.h"
 #include "text/TextCtrl.h"
@@ -13,10 +14,6 @@ constexpr SDL_Color kIconInk{100, 100, 100, 255};
 constexpr SDL_Color kFrame{80, 80, 80, 255};
 constexpr int kIconWidth = 20;
 constexpr int kClearWidth = 20;
-
-void setColor(SDL_Renderer* r, SDL_Color c) {
-    SDL_SetRenderDrawColor(r, c.r, c.g, c.b, c.a);
-}
 
 }  // namespace
 

@@ -5,16 +5,13 @@
 #include "core/Engine.h"
 #include "core/Window.h"
 #include "text/Utf8.h"
+#include "util/IntClamp.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
 namespace {
-
-int32_t saturate(int64_t v) {
-    return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
 
 bool ctrlHeld(uint16_t mod) {
     return (mod & KMOD_CTRL) != 0;
@@ -191,7 +188,7 @@ void GuiTextCtrl::autoScrollToPointer(int px, int py) {
         const int32_t maxY =
             roundToLine(std::max(0, H + (hScroll.visible ? kBarThickness : 0) - height));
         scrollY =
-            std::min(maxY, saturate(int64_t(scrollY) + lineStep(int64_t(py) - (y + viewH - 24))));
+            std::min(maxY, clampToInt(int64_t(scrollY) + lineStep(int64_t(py) - (y + viewH - 24))));
     }
     if (px <= x + 23) {
         const int64_t d = int64_t(x) + 24 - px;
@@ -199,7 +196,7 @@ void GuiTextCtrl::autoScrollToPointer(int px, int py) {
     } else if (px >= x + viewW - 23) {
         const int64_t d = int64_t(px) - (x + viewW - 24);
         const int32_t step = int32_t(d > 15 ? std::min<int64_t>(d / 4, 40) : 4);
-        scrollX = std::min(maxScrollX(W, viewW), saturate(int64_t(scrollX) + step));
+        scrollX = std::min(maxScrollX(W, viewW), clampToInt(int64_t(scrollX) + step));
     }
     scrollY = roundToLine(scrollY);
     if (scrollX == oldX && scrollY == oldY) return;
@@ -210,11 +207,11 @@ void GuiTextCtrl::autoScrollToPointer(int px, int py) {
 void GuiTextCtrl::handleWheel(const SDL_MouseWheelEvent& w) {
     if (!multiline) return;
     const int64_t step = metrics.height < 1 ? 16 : metrics.height;
-    scrollY = saturate(int64_t(scrollY) - int64_t(w.y) * step);
+    scrollY = clampToInt(int64_t(scrollY) - int64_t(w.y) * step);
     if (w.x != 0)
-        scrollX = saturate(int64_t(scrollX) + int64_t(w.x) * -40);
+        scrollX = clampToInt(int64_t(scrollX) + int64_t(w.x) * -40);
     else if (SDL_GetModState() & KMOD_SHIFT)
-        scrollX = saturate(int64_t(scrollX) + int64_t(w.y) * -40);
+        scrollX = clampToInt(int64_t(scrollX) + int64_t(w.y) * -40);
     invalidate();
     updateScrollbars();
 }
@@ -226,7 +223,7 @@ void GuiTextCtrl::insertAtCursor(const std::string& s) {
     const size_t at = static_cast<size_t>(byteOffsetOf(text, cursor));
     noteEdit();
     text.insert(at, s);
-    cursor = saturate(int64_t(cursor) + countCodePoints(s));
+    cursor = clampToInt(int64_t(cursor) + countCodePoints(s));
 }
 
 void GuiTextCtrl::eraseCodePointAt(int32_t index) {
@@ -308,7 +305,7 @@ void GuiTextCtrl::handleCtrlKey(SDL_Keycode key) {
             scrollX = scrollY = 0;
             break;
         case SDLK_RIGHT:
-            scrollX = saturate(int64_t(scrollX) + 1);
+            scrollX = clampToInt(int64_t(scrollX) + 1);
             break;
         case SDLK_LEFT:
             scrollX = std::max(0, scrollX - 1);
@@ -321,7 +318,7 @@ void GuiTextCtrl::handleCtrlKey(SDL_Keycode key) {
             if (lh < 1) return;
             const int64_t lastY = glyphs.empty() ? 0 : glyphs.back().y;
             const int64_t limit = std::max<int64_t>(0, lastY - metrics.descender + 10 - height - y);
-            scrollY = roundToLine(saturate(std::min(limit, int64_t(scrollY) + lh)));
+            scrollY = roundToLine(clampToInt(std::min(limit, int64_t(scrollY) + lh)));
             break;
         }
         default:
@@ -398,7 +395,7 @@ int32_t GuiTextCtrl::targetOnLine(int32_t lineY, int32_t caretX) const {
 
 bool GuiTextCtrl::moveVertically(int32_t deltaY, bool shift) {
     const CaretPoint c = caretLinePoint();
-    const int32_t target = targetOnLine(saturate(int64_t(c.y) + deltaY), c.x);
+    const int32_t target = targetOnLine(clampToInt(int64_t(c.y) + deltaY), c.x);
     if (target < 0) return false;
     moveOrExtend(target, shift);
     return true;
@@ -407,15 +404,15 @@ bool GuiTextCtrl::moveVertically(int32_t deltaY, bool shift) {
 void GuiTextCtrl::pageMove(bool down, bool shift) {
     const int32_t lh = metrics.height;
     const int32_t n = height - 40 <= 0 ? 1 : std::max(1, (height - 40) / lh);
-    const int32_t delta = saturate(int64_t(n) * lh);
+    const int32_t delta = clampToInt(int64_t(n) * lh);
     const CaretPoint c = caretLinePoint();
-    int32_t target = targetOnLine(saturate(int64_t(c.y) + (down ? delta : -int64_t(delta))), c.x);
+    int32_t target = targetOnLine(clampToInt(int64_t(c.y) + (down ? delta : -int64_t(delta))), c.x);
     if (target < 0) target = down ? textCodePoints : 0;
     moveOrExtend(target, shift);
     const int64_t limit =
         std::max<int64_t>(0, int64_t(glyphs.back().y) - metrics.descender + 10 - y - height);
     const int64_t moved = int64_t(scrollY) + (down ? delta : -int64_t(delta));
-    scrollY = roundToLine(saturate(std::max<int64_t>(0, std::min(limit, moved))));
+    scrollY = roundToLine(clampToInt(std::max<int64_t>(0, std::min(limit, moved))));
     ensureCaretVisible();
     caretReset();
 }
@@ -454,7 +451,7 @@ void GuiTextCtrl::handlePlainKey(SDL_Keycode key, bool shift) {
             } else if (!up && int64_t(y) + height - 19 <= top + lh - scrollY) {
                 const int64_t limit = std::max<int64_t>(
                     0, int64_t(glyphs.back().y) - metrics.descender + 10 - y - height);
-                scrollY = roundToLine(saturate(std::min(int64_t(scrollY) + lh, limit)));
+                scrollY = roundToLine(clampToInt(std::min(int64_t(scrollY) + lh, limit)));
             }
             show = true;
             break;

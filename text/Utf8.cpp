@@ -2,10 +2,6 @@
 
 namespace {
 
-bool isContinuation(unsigned char b) {
-    return (b & 0xC0) == 0x80;
-}
-
 // Decodes a sequence of `len` bytes whose lead carries `leadBits` payload bits, or reports
 // failure when the bytes are missing or a continuation byte is wrong.
 bool decodeSequence(const unsigned char* p, size_t available, int len, uint32_t leadMask,
@@ -13,7 +9,7 @@ bool decodeSequence(const unsigned char* p, size_t available, int len, uint32_t 
     if (available < static_cast<size_t>(len)) return false;
     uint32_t cp = p[0] & leadMask;
     for (int i = 1; i < len; ++i) {
-        if (!isContinuation(p[i])) return false;
+        if (!isUtf8Continuation(p[i])) return false;
         cp = (cp << 6) | (p[i] & 0x3F);
     }
     out = cp;
@@ -27,20 +23,9 @@ Utf8Step decodeUtf8(const char* bytes, size_t available) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes);
     unsigned char lead = p[0];
     if (lead < 0x80) return {lead, 1};
-    int len = 0;
-    uint32_t mask = 0;
-    if (lead >= 0xC0 && lead <= 0xDF) {
-        len = 2;
-        mask = 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        len = 3;
-        mask = 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF7) {
-        len = 4;
-        mask = 0x07;
-    } else {
-        return {kReplacementChar, 1};
-    }
+    const int len = utf8SequenceLength(lead);
+    if (len == 1) return {kReplacementChar, 1};
+    const uint32_t mask = 0x7Fu >> len;  // payload bits of the lead: 0x1F, 0x0F, 0x07
     uint32_t cp = 0;
     if (!decodeSequence(p, available, len, mask, cp)) return {kReplacementChar, 1};
     return {cp, len};

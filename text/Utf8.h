@@ -13,6 +13,18 @@ struct Utf8Step {
 
 constexpr uint32_t kReplacementChar = 0xFFFD;
 
+constexpr bool isUtf8Continuation(unsigned char b) {
+    return (b & 0xC0) == 0x80;
+}
+// Bytes that a sequence starting with this lead byte claims, judged by the lead alone: 2..4,
+// or 1 for ASCII and for a byte that cannot start a sequence.
+constexpr int utf8SequenceLength(unsigned char lead) {
+    if ((lead & 0xE0) == 0xC0) return 2;
+    if ((lead & 0xF0) == 0xE0) return 3;
+    if ((lead & 0xF8) == 0xF0) return 4;
+    return 1;
+}
+
 Utf8Step decodeUtf8(const char* bytes, size_t available);
 // Number of decoding steps needed to consume the range.
 int32_t countCodePoints(const char* bytes, size_t length);
