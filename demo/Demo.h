@@ -21,6 +21,7 @@ class GuiImagePanel;
 class GuiCairoPanel;
 class GuiSearchCtrl;
 class GuiListCtrl;
+class GuiMenu;
 class DemoRunner;
 
 // Gives a catalogue control its tooltip and its script name; returns it for chaining.
@@ -30,6 +31,9 @@ T* named(T* obj, const char* tooltip, const char* name) {
     obj->setName(name);
     return obj;
 }
+
+// The rows of a "Zu&letzt verwendet" submenu, shared by the main window and the test dialog.
+void fillRecentFiles(GuiMenu* submenu);
 
 class Demo : public ZazOvadir {
 public:

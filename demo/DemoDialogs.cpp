@@ -32,14 +32,6 @@ void addRow(GuiMenu* menu, uint32_t id, const char* label, const char* name,
     menu->addItem(id, label, hasSubmenu, std::move(onOpen))->name = name;
 }
 
-// The submenu's rows are made anew each time it opens.
-void fillRecentFiles(GuiMenu* submenu) {
-    submenu->items.clear();
-    addRow(submenu, 1100, "Didel &1", "recent1");
-    addRow(submenu, 1101, "Didel &2", "recent2");
-    addRow(submenu, 1102, "Didel &3", "recent3");
-}
-
 void addTestDialogMenuBar(GuiDialog* root, TTF_Font* font) {
     auto* bar = new GuiMenuBar(nullptr, -1, kControlColor, "MenuBar", font);
     root->addChild(bar);

@@ -28,15 +28,15 @@ std::unique_ptr<GuiMenu> makeMenu(const char* title, const char* name, int width
     return menu;
 }
 
+}  // namespace
+
 // Built anew each time the submenu opens, so it always holds exactly these three rows.
-void fillRecent(GuiMenu* submenu) {
+void fillRecentFiles(GuiMenu* submenu) {
     submenu->items.clear();
     submenu->addItem(1100, "Didel &1")->name = "recent1";
     submenu->addItem(1101, "Didel &2")->name = "recent2";
     submenu->addItem(1102, "Didel &3")->name = "recent3";
 }
-
-}  // namespace
 
 void Demo::buildMenuBar() {
     GuiWindow* root = mainRoot();
@@ -47,7 +47,7 @@ void Demo::buildMenuBar() {
 
     auto file = makeMenu("Datei", "file", 220, font,
                          {{257, "&Neu", "file_new"}, {258, "Ö&ffnen...", "file_open"}});
-    file->addItem(0, "Zu&letzt verwendet", true, fillRecent)->name = "file_recent";
+    file->addItem(0, "Zu&letzt verwendet", true, fillRecentFiles)->name = "file_recent";
     file->addItem(259, "&Speichern...")->name = "file_save";
     file->addItem(65534, "Beenden")->name = "file_quit";
 
