@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -50,6 +52,26 @@ protected:
         for (size_t i = 0; i < px.size(); ++i)
             if (px[i].r < limit) return points[i].y;
         return -1;
+    }
+
+    // Bounding box of the text ink in a rectangle: the pixels dark in every channel (below
+    // `limit`); empty (w and h 0) when nothing is drawn there.
+    SDL_Rect inkBox(SDL_Rect area, int limit = 100) {
+        std::vector<SDL_Point> points;
+        for (int y = area.y; y < area.y + area.h; ++y)
+            for (int x = area.x; x < area.x + area.w; ++x)
+                points.push_back({x, y});
+        std::vector<SDL_Color> px = pixels(points);
+        int left = INT_MAX, top = INT_MAX, right = INT_MIN, bottom = INT_MIN;
+        for (size_t i = 0; i < px.size(); ++i) {
+            if (px[i].r >= limit || px[i].g >= limit || px[i].b >= limit) continue;
+            left = std::min(left, points[i].x);
+            right = std::max(right, points[i].x);
+            top = std::min(top, points[i].y);
+            bottom = std::max(bottom, points[i].y);
+        }
+        if (right < left) return SDL_Rect{0, 0, 0, 0};
+        return SDL_Rect{left, top, right - left + 1, bottom - top + 1};
     }
 
     void press(int x, int y) { route(app, mouseButton(SDL_MOUSEBUTTONDOWN, id(), x, y)); }

@@ -93,11 +93,18 @@ TEST_F(Labels, DisplayTextIsCachedPerTextAndWidth) {
 TEST_F(Labels, LabelTextIsPlacedAsAligned) {
     add(new GuiLabel(nullptr, -1, 10, 10, 200, 30, {0, 255, 0, 255}, "Links", font, LABEL_LEFT));
     add(new GuiLabel(nullptr, -1, 10, 50, 200, 30, {0, 255, 0, 255}, "Mitte", font));
-    // No background: the window shows around the text; left text starts near x, centred
-    // text leaves the left half empty.
-    EXPECT_GE(firstInkRow({10, 10, 40, 30}), 10);
-    EXPECT_EQ(firstInkRow({10, 50, 60, 30}), -1);
+    // No background: the window shows around the text.
     EXPECT_TRUE(colorIs(pixel(205, 12), kWindowGrey));
+    // The ink, searched well beyond each label: "Links" starts at the left edge (plus the first
+    // glyph's bearing), "Mitte" is centred on the label; both sit in their label's middle rows.
+    const SDL_Rect left = inkBox({0, 0, 320, 45});
+    const SDL_Rect centred = inkBox({0, 45, 320, 45});
+    ASSERT_GT(left.w, 0);
+    ASSERT_GT(centred.w, 0);
+    EXPECT_NEAR(left.x, 10, 1);
+    EXPECT_NEAR(centred.x + centred.w / 2.0, 10 + 200 / 2, 1);
+    EXPECT_NEAR(left.y + left.h / 2.0, 10 + 30 / 2, 3);
+    EXPECT_NEAR(centred.y + centred.h / 2.0, 50 + 30 / 2, 3);
 }
 
 TEST_F(Labels, StatusBarPaneWidths) {
@@ -145,7 +152,9 @@ TEST_F(Labels, StatusBarTextsAndDrawing) {
     EXPECT_TRUE(colorIs(px[4], {160, 160, 160, 255}));
     EXPECT_TRUE(colorIs(px[5], {240, 240, 240, 255}));
     EXPECT_TRUE(colorIs(px[6], {240, 240, 240, 255}));
-    EXPECT_GE(firstInkRow({6, 201, 60, 20}), 201);  // "Bereit" 6 pixels into its pane
+    const SDL_Rect bereit = inkBox({0, 201, 199, 21});  // the first pane, below the top line
+    EXPECT_NEAR(bereit.x, 6, 1);                        // 6 pixels into its pane
+    EXPECT_NEAR(bereit.y + bereit.h / 2.0, 200 + 22 / 2, 3);
     bar->setPaneCount(3);
     EXPECT_EQ(bar->panes.size(), 3u);
     EXPECT_EQ(bar->getText(0), "Bereit");

@@ -27,10 +27,13 @@ TEST_F(TextCacheTest, RendersOncePerTextFontAndColour) {
 TEST_F(TextCacheTest, OutlivesItsRenderer) {
     auto cache = std::make_unique<TextCache>();
     int w = 0, h = 0;
-    ASSERT_NE(cache->get(rec->sdlRenderer(), font, "weg", {0, 0, 0, 255}, w, h), nullptr);
+    SDL_Renderer* gone = rec->sdlRenderer();
+    ASSERT_NE(cache->get(gone, font, "weg", {0, 0, 0, 255}, w, h), nullptr);
     ASSERT_TRUE(app.destroyWindow(rec->windowId));
     rec = nullptr;
     cache.reset();  // must not hand a texture of the destroyed renderer to retirement
+    // The pointer is only a key here: a texture filed under it would be destroyed twice.
+    ASSERT_EQ(TextureRetirement::pendingCount(gone), 0u);
     TextureRetirement::flushAll();
 }
 

@@ -101,7 +101,10 @@ TEST_F(ValueControls, GaugePixels) {
     EXPECT_TRUE(colorIs(px[4], kBack));
     EXPECT_TRUE(colorIs(px[5], kBack));
     g->setShowText(true);
-    EXPECT_GE(firstInkRow({40, 11, 30, 18}), 11);  // the percentage, centred
+    const SDL_Rect pct = inkBox({11, 11, 100, 18});  // "25%", centred on the gauge
+    ASSERT_GT(pct.w, 0);
+    EXPECT_NEAR(pct.x + pct.w / 2.0, 10 + 102 / 2, 1);
+    EXPECT_NEAR(pct.y + pct.h / 2.0, 10 + 20 / 2, 3);
 }
 
 TEST_F(ValueControls, HugeRangesStayInsideTheTextBuffers) {

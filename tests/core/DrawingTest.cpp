@@ -112,27 +112,42 @@ TEST_F(CachedDrawing, ResizeDrawsDirectlyDuringWarmup) {
     EXPECT_EQ(probe->draws, 16);  // caching again, and the child was not dirty
 }
 
-TEST(Drawing, TooltipNearCornerEndsInsideTheWindow) {
+TEST(Drawing, TooltipBoxSitsBelowRightOfThePointerAndInsideTheWindow) {
     TestApp app;
     AppWindow* rec = app.openMain(200, 100, kGrey);
-    if (!app.getDefaultFont()) GTEST_SKIP() << "font missing";
+    ASSERT_NE(app.getDefaultFont(), nullptr) << "data/fonts/Vera.ttf is staged for the tests";
+    int tw = 0, th = 0;
+    TTF_SizeUTF8(app.getDefaultFont(), "Hinweis", &tw, &th);
+    const int bw = tw + 12, bh = th + 6;
+    struct Case {
+        SDL_Point pointer;
+        SDL_Point box;  // expected top-left corner
+    } cases[] = {
+        {{20, 10}, {34, 28}},               // 14 right of and 18 below the pointer
+        {{195, 95}, {200 - bw, 100 - bh}},  // moved back to end inside the window
+        {{150, 10}, {200 - bw, 28}},        // only moved left
+    };
     auto* probe = new ProbeWidget(0, 0, 200, 100, kGrey);
     probe->setTooltip("Hinweis");
     rec->root->addChild(probe);
-    route(app, mouseMotion(rec->windowId, 195, 95));
     GuiWindow* root = rec->root.get();
+    route(app, mouseMotion(rec->windowId, 1, 1));
     root->update(1000);
-    root->tooltipStart = 1000;
-    root->update(1600);
+    root->update(1500);
     ASSERT_TRUE(root->tooltipVisible);
-    int tw = 0, th = 0;
-    TTF_SizeUTF8(app.getDefaultFont(), "Hinweis", &tw, &th);
-    int bx = 200 - (tw + 12), by = 100 - (th + 6);
-    auto px = Frame::draw(app, rec, {{bx, by}, {199, 99}, {bx + 1, by + 1}, {bx - 1, by}});
-    EXPECT_TRUE(sameColor(px[0], SDL_Color{0, 0, 0, 255}));  // outline corner
-    EXPECT_TRUE(sameColor(px[1], SDL_Color{0, 0, 0, 255}));
-    EXPECT_TRUE(sameColor(px[2], SDL_Color{255, 255, 225, 255}));
-    EXPECT_TRUE(sameColor(px[3], kGrey));
+    const SDL_Color ink{0, 0, 0, 255}, fill{255, 255, 225, 255};
+    for (const Case& c : cases) {
+        route(app, mouseMotion(rec->windowId, c.pointer.x, c.pointer.y));
+        const int x = c.box.x, y = c.box.y;
+        auto px = Frame::draw(
+            app, rec, {{x, y}, {x + bw - 1, y + bh - 1}, {x + 1, y + 1}, {x - 1, y}, {x, y - 1}});
+        const std::string at = std::to_string(c.pointer.x) + "," + std::to_string(c.pointer.y);
+        EXPECT_TRUE(sameColor(px[0], ink)) << at;  // outline corners
+        EXPECT_TRUE(sameColor(px[1], ink)) << at;
+        EXPECT_TRUE(sameColor(px[2], fill)) << at;
+        EXPECT_TRUE(sameColor(px[3], kGrey)) << at;  // nothing left of or above the box
+        EXPECT_TRUE(sameColor(px[4], kGrey)) << at;
+    }
 }
 
 }  // namespace

@@ -27,13 +27,17 @@ protected:
 };
 
 TEST_F(MainLoop, BurstOfKeysIsHandledOneEventPerFrameInOrder) {
+    std::vector<SDL_Keycode> keys;
+    probe->onEvent = [&](ProbeWidget*, GuiEvent& e) {
+        if (e.sdl && e.sdl->type == SDL_KEYDOWN) keys.push_back(e.sdl->key.keysym.sym);
+    };
     push(keyEvent(SDL_KEYDOWN, id, SDLK_a));
     push(keyEvent(SDL_KEYDOWN, id, SDLK_b));
     push(keyEvent(SDL_KEYDOWN, id, SDLK_c));
     app.frames(1);
-    EXPECT_EQ(probe->types.size(), 1u);
+    EXPECT_EQ(keys, std::vector<SDL_Keycode>{SDLK_a});
     app.frames(2);
-    ASSERT_EQ(probe->types.size(), 3u);
+    EXPECT_EQ(keys, (std::vector<SDL_Keycode>{SDLK_a, SDLK_b, SDLK_c}));
 }
 
 TEST_F(MainLoop, FiftyMotionsAndAClickTakeTwoFrames) {

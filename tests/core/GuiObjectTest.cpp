@@ -44,10 +44,18 @@ TEST(GuiObject, ConstructorDefaults) {
     EXPECT_FALSE(p.findItem("x", owner, r));
 }
 
-TEST(GuiObject, DestroyWithoutWindowIsHarmless) {
-    auto* p = new Plain(0, 0, 1, 1);
-    p->destroy();  // no window: nothing queued
-    delete p;      // no renderer: nothing retired
+TEST(GuiObject, DestroyWithoutWindowLeavesTheObjectToItsOwner) {
+    struct Counted : Plain {
+        explicit Counted(int& deaths) : Plain(0, 0, 1, 1), deaths(deaths) {}
+        ~Counted() override { ++deaths; }
+        int& deaths;
+    };
+    int deaths = 0;
+    auto* p = new Counted(deaths);
+    p->destroy();  // no window to defer to: the object must stay alive
+    EXPECT_EQ(deaths, 0);
+    delete p;
+    EXPECT_EQ(deaths, 1);
 }
 
 TEST(ValueText, ParseBool) {

@@ -139,9 +139,9 @@ TEST_F(WindowRouting, ClosingTopPopupOnEmptyStackIsHarmlessAndRestartsTextInput)
 TEST_F(WindowRouting, OpeningAModalDialogRestartsTextInput) {
     root->openPopup(new ProbePopup(50, 100, 80, 80));
     ASSERT_FALSE(SDL_IsTextInputActive());
-    AppWindow* dlg = app.createDialogWindow("Dialog", SDL_WINDOWPOS_CENTERED,
-                                            SDL_WINDOWPOS_CENTERED, 200, 100, SDL_WINDOW_SHOWN,
-                                            {200, 200, 200, 255});
+    AppWindow* dlg =
+        app.createDialogWindow("Dialog", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 200, 100,
+                               SDL_WINDOW_SHOWN, {200, 200, 200, 255});
     ASSERT_NE(dlg, nullptr);
     app.setModal(dlg->root.get());
     EXPECT_TRUE(SDL_IsTextInputActive());
@@ -221,18 +221,26 @@ TEST_F(WindowRouting, VisibleRectClipsByAncestorsAndChecksHits) {
     EXPECT_FALSE(root->visibleRect(out, screen, centre));
 }
 
-TEST_F(WindowRouting, TooltipTimingAndPlacement) {
-    a->setTooltip("Hinweis");
+TEST_F(WindowRouting, TooltipTimerStartsWhenTheHoveredWidgetChanges) {
+    a->setTooltip("Hinweis A");
+    b->setTooltip("Hinweis B");
     route(app, mouseMotion(id, 20, 20));
-    uint32_t t0 = 1000;
-    root->update(t0);  // a new candidate starts the timer
-    root->tooltipStart = t0;
-    root->update(t0 + 499);
+    root->update(1000);  // a new candidate starts the timer
+    EXPECT_EQ(root->tooltipObject, a);
+    root->update(1499);
     EXPECT_FALSE(root->tooltipVisible);
-    root->update(t0 + 500);
+    root->update(1500);
     EXPECT_TRUE(root->tooltipVisible);
-    // A press hides it and restarts the timing.
-    route(app, mouseButton(SDL_MOUSEBUTTONDOWN, id, 20, 20));
+    // Another widget hides it and times afresh from the update that sees the change.
+    route(app, mouseMotion(id, 210, 20));
+    root->update(3000);
+    EXPECT_EQ(root->tooltipObject, b);
+    EXPECT_FALSE(root->tooltipVisible);
+    root->update(3499);
+    EXPECT_FALSE(root->tooltipVisible);
+    root->update(3500);
+    EXPECT_TRUE(root->tooltipVisible);
+    route(app, mouseButton(SDL_MOUSEBUTTONDOWN, id, 210, 20));
     EXPECT_FALSE(root->tooltipVisible);
 }
 

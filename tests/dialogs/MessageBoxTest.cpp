@@ -14,6 +14,8 @@ namespace {
 
 constexpr SDL_Color kBackground{200, 200, 200, 255};
 constexpr SDL_Color kOutline{32, 96, 208, 255};
+// Ok and Cancel with Cancel the default, plus flags that must not change the buttons.
+constexpr uint32_t kOkCancelSecond = MB_CANCEL | MB_ICON_WARNING | MB_CENTER | MB_DEFAULT_SECOND;
 
 class MessageBoxTest : public ::testing::Test {
 protected:
@@ -61,7 +63,7 @@ TEST_F(MessageBoxTest, KeysEndWithTheDefaultOrTheCancelResult) {
         {MB_YES | MB_NO | MB_CANCEL | MB_DEFAULT_SECOND, SDLK_RETURN, 4},
         {MB_YES | MB_NO | MB_CANCEL | MB_DEFAULT_SECOND, SDLK_ESCAPE, 2},
         {MB_YES | MB_NO | MB_CANCEL | MB_DEFAULT_THIRD, SDLK_RETURN, 2},
-        {0x21203, SDLK_RETURN, 2},  // Ok and Cancel, Cancel the default
+        {kOkCancelSecond, SDLK_RETURN, 2},  // Ok and Cancel, Cancel the default
         {MB_CANCEL, SDLK_RETURN, 1},
     };
     for (const Case& c : cases) {
@@ -88,7 +90,7 @@ TEST_F(MessageBoxTest, ClickingEachButtonEndsWithItsResult) {
         EXPECT_EQ(app.ended.back().result, result) << name;
     }
     // Ok ends with 1 even when Cancel is the default that Return would choose.
-    GuiMessageBoxDialog* box = open(0x21203);
+    GuiMessageBoxDialog* box = open(kOkCancelSecond);
     app.click(app.dialogWindow(), named(box, "ok"));
     EXPECT_EQ(app.ended.back().result, 1u);
     EXPECT_EQ(app.ended.size(), 4u);
