@@ -229,8 +229,11 @@ TEST_F(ListCtrl, RememberedWidthsFollowAppendsClearsAndFonts) {
     list->addItem(9, wide);  // appended after the widths were taken
     app.frames(1);
     ASSERT_TRUE(list->hScroll.visible);
-    EXPECT_EQ(list->hScroll.thumb.w,
-              std::max(16, static_cast<int>(std::lround(150.0f * 150.0f / textWidth(wide)))));
+    // The 150-pixel view over the 334-pixel row (Vera at the default size): a thumb of
+    // round(150 × 150 / 334) = 67 pixels on the 150-pixel track.
+    ASSERT_EQ(textWidth(wide), 334);
+    EXPECT_EQ(list->hScroll.track.w, 150);
+    EXPECT_EQ(list->hScroll.thumb.w, 67);
     list->clear();
     list->addItem(0, "kurz");
     app.frames(1);

@@ -215,6 +215,26 @@ TEST_F(DemoDialogsTest, F3OpensTheTestDialogOnlyOnce) {
     EXPECT_EQ(dialogWindow(), nullptr);
 }
 
+TEST_F(DemoDialogsTest, MainRecentFilesSubmenuHoldsExactlyThreeRowsEveryTimeItOpens) {
+    ASSERT_NE(demo.menuBar, nullptr);
+    ASSERT_TRUE(demo.menuBar->openMenuByTitle("&Datei"));
+    GuiMenu* file = demo.menuBar->entries[0].menu;
+    int recentRow = -1;
+    for (int r = 0; r < file->rowCount(); ++r)
+        if (file->items[r] && file->items[r]->name == "file_recent") recentRow = r;
+    ASSERT_GE(recentRow, 0);
+    for (int opening = 1; opening <= 3; ++opening) {
+        file->openSubmenuAt(recentRow, false);
+        GuiMenu* sub = file->liveSubmenu();
+        ASSERT_NE(sub, nullptr);
+        ASSERT_EQ(sub->rowCount(), 3) << "opening " << opening;
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(sub->items[i]->id, 1100u + i);
+            EXPECT_EQ(sub->items[i]->name, "recent" + std::to_string(i + 1));
+        }
+    }
+}
+
 TEST_F(DemoDialogsTest, TheMainWindowGetsNoInputWhileADialogIsModal) {
     key(mainId, SDLK_F4);
     ASSERT_NE(dialogWindow(), nullptr);

@@ -202,7 +202,7 @@ TEST_F(RunnerTraceTest, CaptionOnA1900x960WindowUsesSize44AndEndsAtRow816) {
     EXPECT_EQ(text.y + text.h, 816);
 
     open(1900, 960);
-    if (!app.getDefaultFont()) GTEST_SKIP() << "no font";
+    ASSERT_NE(app.getDefaultFont(), nullptr) << "data/fonts/Vera.ttf is staged for the tests";
     start("scene Hallo\nwait 5");
     frame();
     EXPECT_EQ(runner->sceneName, "Hallo");
@@ -221,7 +221,7 @@ TEST_F(RunnerTraceTest, CaptionOnA1900x960WindowUsesSize44AndEndsAtRow816) {
 
 TEST_F(RunnerTraceTest, CaptionTextureIsForgottenWithItsWindow) {
     open(1900, 960);
-    if (!app.getDefaultFont()) GTEST_SKIP() << "no font";
+    ASSERT_NE(app.getDefaultFont(), nullptr) << "data/fonts/Vera.ttf is staged for the tests";
     start("scene Hallo\nwait 5\nscene Weiter");
     frame();
     now += 500;
