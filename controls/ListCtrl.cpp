@@ -361,9 +361,12 @@ void GuiListCtrl::handleWheel(const SDL_Event& s) {
 
 void GuiListCtrl::dropRowTextures() {
     for (auto* map : {&rowTextures, &nextTextures}) {
-        for (auto& [row, rt] : *map)
-            if (rt.texture && textureRenderer)
+        for (auto& [row, rt] : *map) {
+            if (textureRenderer)
                 TextureRetirement::retire(textureRenderer, rt.texture);
+            else
+                (void)rt.texture.release();  // no renderer known: nothing to hand over
+        }
         map->clear();
     }
 }
@@ -382,7 +385,7 @@ const GuiListCtrl::RowTexture* GuiListCtrl::rowTexture(SDL_Renderer* r, int row,
     SDL_Surface* surface =
         TTF_RenderUTF8_Blended(font, text.c_str(), isSelected ? selectedTextColor : textColor);
     if (surface) {
-        rt.texture = SDL_CreateTextureFromSurface(r, surface);
+        rt.texture.reset(SDL_CreateTextureFromSurface(r, surface));
         rt.w = surface->w;
         rt.h = surface->h;
         SDL_FreeSurface(surface);
@@ -409,12 +412,12 @@ void GuiListCtrl::drawRows(SDL_Renderer* r, int viewW, int viewH) {
             const RowTexture* rt = rowTexture(r, k, isSelected);
             if (!rt->texture) continue;
             SDL_Rect dst{x + 4 - scrollX, top + (rowHeight - rt->h) / 2, rt->w, rt->h};
-            SDL_RenderCopy(r, rt->texture, nullptr, &dst);
+            SDL_RenderCopy(r, rt->texture.get(), nullptr, &dst);
         }
     }
     // Rows that left the view give their textures back.
     for (auto& [row, rt] : rowTextures)
-        if (rt.texture) TextureRetirement::retire(r, rt.texture);
+        TextureRetirement::retire(r, rt.texture);
     rowTextures.clear();
     rowTextures.swap(nextTextures);
 }
@@ -451,7 +454,7 @@ const char* const kArrowXpm[] = {
 };
 
 struct ArrowTexture {
-    SDL_Texture* texture = nullptr;
+    SdlTexturePtr texture;
     int w = 0, h = 0;
 };
 
@@ -474,7 +477,7 @@ const ArrowTexture& arrowFor(SDL_Renderer* r) {
     if (!surface) {
         SDL_Log("IMG_ReadXPMFromArray failed: %s", SDL_GetError());
     } else {
-        entry.texture = SDL_CreateTextureFromSurface(r, surface);
+        entry.texture.reset(SDL_CreateTextureFromSurface(r, surface));
         if (!entry.texture) {
             SDL_Log("SDL_CreateTextureFromSurface failed: %s", SDL_GetError());
         } else {
@@ -483,7 +486,7 @@ const ArrowTexture& arrowFor(SDL_Renderer* r) {
         }
         SDL_FreeSurface(surface);
     }
-    return map.emplace(r, entry).first->second;
+    return map.emplace(r, std::move(entry)).first->second;
 }
 
 }  // namespace
@@ -492,8 +495,7 @@ void releaseArrowTexture(SDL_Renderer* r) {
     auto& map = arrowTextures();
     auto it = map.find(r);
     if (it == map.end()) return;
-    if (it->second.texture) SDL_DestroyTexture(it->second.texture);
-    map.erase(it);
+    map.erase(it);  // destroys the texture while its renderer still stands
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -662,7 +664,7 @@ void GuiComboBox::drawArrow(SDL_Renderer* r) {
     int cx = x + width - arrowWidth + arrowWidth / 2;
     int cy = y + height / 2;
     SDL_Rect dst{cx - dw / 2, cy - dh / 2, dw, dh};
-    SDL_RenderCopy(r, arrow.texture, nullptr, &dst);
+    SDL_RenderCopy(r, arrow.texture.get(), nullptr, &dst);
 }
 
 void GuiComboBox::draw(SDL_Renderer* r) {

@@ -101,7 +101,7 @@ protected:
 
 private:
     struct RowTexture {
-        SDL_Texture* texture = nullptr;
+        SdlTexturePtr texture;  // released through texture retirement
         int w = 0, h = 0;
         bool selected = false;
         std::string text;

@@ -29,8 +29,7 @@ TextCache::~TextCache() {
 }
 
 void TextCache::release() {
-    if (texture) TextureRetirement::retire(renderer, texture);
-    texture = nullptr;
+    TextureRetirement::retire(renderer, texture);
     renderer = nullptr;
     valid = false;
 }
@@ -39,7 +38,7 @@ void TextCache::forgetRenderer(SDL_Renderer* r) {
     for (TextCache* cache : liveCaches()) {
         if (cache->renderer != r) continue;
         // The renderer destroys its textures itself; only our pointer goes.
-        cache->texture = nullptr;
+        (void)cache->texture.release();
         cache->renderer = nullptr;
         cache->valid = false;
     }
@@ -58,7 +57,7 @@ SDL_Texture* TextCache::get(SDL_Renderer* r, TTF_Font* f, const std::string& s, 
         valid = true;
         SdlSurfacePtr surface(TTF_RenderUTF8_Blended(f, s.c_str(), c));
         if (surface) {
-            texture = SDL_CreateTextureFromSurface(r, surface.get());
+            texture.reset(SDL_CreateTextureFromSurface(r, surface.get()));
             width = surface->w;
             height = surface->h;
         }
@@ -66,7 +65,7 @@ SDL_Texture* TextCache::get(SDL_Renderer* r, TTF_Font* f, const std::string& s, 
     if (!texture) return nullptr;
     w = width;
     h = height;
-    return texture;
+    return texture.get();
 }
 
 bool TextCache::drawAt(SDL_Renderer* r, TTF_Font* f, const std::string& s, SDL_Color c, int x,

@@ -2,6 +2,8 @@
 // so that controls drawn every frame do not rasterise the same text again.
 #pragma once
 
+#include "core/Handles.h"
+
 #include <SDL.h>
 #include <SDL_ttf.h>
 
@@ -27,7 +29,7 @@ public:
 
 private:
     SDL_Renderer* renderer = nullptr;
-    SDL_Texture* texture = nullptr;  // owned; released through texture retirement
+    SdlTexturePtr texture;  // released through texture retirement
     TTF_Font* font = nullptr;
     std::string text;
     SDL_Color color{0, 0, 0, 0};

@@ -186,6 +186,10 @@ void diagnostic(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // more frames after their release, per renderer, through a ring of three bins.
 namespace TextureRetirement {
 void retire(SDL_Renderer* r, SDL_Texture* t);
+// Hands over an owned texture; t is empty afterwards.
+inline void retire(SDL_Renderer* r, SdlTexturePtr& t) {
+    if (t) retire(r, t.release());
+}
 // Advances r's ring by one bin and destroys what that bin held.
 void advance(SDL_Renderer* r);
 // Destroys everything retired for r and forgets r.

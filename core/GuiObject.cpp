@@ -49,7 +49,8 @@ void GuiObject::releaseCacheTexture() {
     // nothing over.
     if (window && window->appWindow && window->appWindow->renderer)
         TextureRetirement::retire(window->appWindow->sdlRenderer(), cacheTexture);
-    cacheTexture = nullptr;
+    else
+        (void)cacheTexture.release();  // its renderer is gone and took the texture along
 }
 
 GuiObject* GuiObject::tooltipTarget() {

@@ -1,6 +1,8 @@
 // The widget base object, the event record and the command codes every widget shares.
 #pragma once
 
+#include "core/Handles.h"
+
 #include <SDL.h>
 
 #include <cstdint>
@@ -102,7 +104,7 @@ public:
     bool hasFocus = false;
     std::string tooltip;
     std::string name;
-    SDL_Texture* cacheTexture = nullptr;  // owned; released through texture retirement
+    SdlTexturePtr cacheTexture;  // released through texture retirement
     bool dirty = true;
 };
 

@@ -50,11 +50,10 @@ GuiWindow::~GuiWindow() {
     }
     pendingDeletes.clear();
     children.clear();
-    if (scratch) {
-        if (appWindow && appWindow->renderer)
-            TextureRetirement::retire(appWindow->sdlRenderer(), scratch);
-        scratch = nullptr;
-    }
+    if (appWindow && appWindow->renderer)
+        TextureRetirement::retire(appWindow->sdlRenderer(), scratch);
+    else
+        (void)scratch.release();  // its renderer is gone and took the texture along
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -502,14 +501,14 @@ bool GuiWindow::cachingThisFrame(SDL_Renderer* r) {
     if (!targetsSupported) return false;
     if (!scratch || [&] {
             int w = 0, h = 0;
-            SDL_QueryTexture(scratch, nullptr, nullptr, &w, &h);
+            SDL_QueryTexture(scratch.get(), nullptr, nullptr, &w, &h);
             return w != width || h != height;
         }()) {
-        if (scratch) TextureRetirement::retire(r, scratch);
-        scratch = SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
-                                    std::max(width, 1), std::max(height, 1));
+        TextureRetirement::retire(r, scratch);
+        scratch.reset(SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+                                        std::max(width, 1), std::max(height, 1)));
         if (!scratch) return false;
-        SDL_SetTextureBlendMode(scratch, SDL_BLENDMODE_NONE);
+        SDL_SetTextureBlendMode(scratch.get(), SDL_BLENDMODE_NONE);
     }
     return true;
 }
@@ -519,14 +518,14 @@ bool GuiWindow::ensureCacheTexture(SDL_Renderer* r, GuiObject* child) {
     if (child->width < 1 || child->height < 1 || drawn.w < 1 || drawn.h < 1) return false;
     if (child->cacheTexture) {
         int w = 0, h = 0;
-        SDL_QueryTexture(child->cacheTexture, nullptr, nullptr, &w, &h);
+        SDL_QueryTexture(child->cacheTexture.get(), nullptr, nullptr, &w, &h);
         if (w == drawn.w && h == drawn.h) return true;
         child->releaseCacheTexture();
     }
-    child->cacheTexture =
-        SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, drawn.w, drawn.h);
+    child->cacheTexture.reset(
+        SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, drawn.w, drawn.h));
     if (!child->cacheTexture) return false;
-    SDL_SetTextureBlendMode(child->cacheTexture, SDL_BLENDMODE_BLEND);
+    SDL_SetTextureBlendMode(child->cacheTexture.get(), SDL_BLENDMODE_BLEND);
     child->dirty = true;
     return true;
 }
@@ -549,19 +548,19 @@ void GuiWindow::drawChild(SDL_Renderer* r, GuiObject* child, bool caching) {
         return;
     }
     if (child->dirty) {
-        SDL_SetRenderTarget(r, scratch);
+        SDL_SetRenderTarget(r, scratch.get());
         SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
         SDL_SetRenderDrawColor(r, 0, 0, 0, 0);
         SDL_RenderFillRect(r, &rc);
         SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
         child->draw(r);
-        SDL_SetRenderTarget(r, child->cacheTexture);
+        SDL_SetRenderTarget(r, child->cacheTexture.get());
         SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
-        SDL_RenderCopy(r, scratch, &rc, nullptr);
+        SDL_RenderCopy(r, scratch.get(), &rc, nullptr);
         SDL_SetRenderTarget(r, nullptr);
         child->dirty = false;
     }
-    SDL_RenderCopy(r, child->cacheTexture, nullptr, &rc);
+    SDL_RenderCopy(r, child->cacheTexture.get(), nullptr, &rc);
 }
 
 void GuiWindow::draw(SDL_Renderer* r) {

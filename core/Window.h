@@ -61,7 +61,7 @@ public:
     GuiObject* popupCapture = nullptr;
     GuiObject* lastPopup = nullptr;
     ZazOvadir* engine = nullptr;
-    SDL_Texture* scratch = nullptr;  // owned; released through texture retirement
+    SdlTexturePtr scratch;  // released through texture retirement
     bool targetsChecked = false;
     bool targetsSupported = true;
     int32_t warmupFrames = 0;
