@@ -3,6 +3,7 @@
 #include "controls/Buttons.h"
 #include "controls/Labels.h"
 #include "controls/ValueControls.h"
+#include "core/Draw.h"
 #include "core/Engine.h"
 #include "text/TextCtrl.h"
 
@@ -43,10 +44,6 @@ int hexDigit(char c) {
 uint8_t component(const SDL_Color& c, int channel) {
     const uint8_t parts[4] = {c.r, c.g, c.b, c.a};
     return parts[channel];
-}
-
-void setColor(SDL_Renderer* r, SDL_Color c) {
-    SDL_SetRenderDrawColor(r, c.r, c.g, c.b, c.a);
 }
 
 }  // namespace
