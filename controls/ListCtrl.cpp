@@ -1,4 +1,5 @@
 #include "controls/ListCtrl.h"
+#include "controls/RowMetrics.h"
 
 #include "core/Draw.h"
 #include "core/Engine.h"
@@ -144,13 +145,7 @@ GuiListCtrl::~GuiListCtrl() {
 
 void GuiListCtrl::computeRowHeight() {
     if (!font) return;
-    int skip = TTF_FontLineSkip(font);
-    if (skip >= 1)
-        rowHeight = skip + 4;
-    else if (TTF_FontHeight(font) >= 1)
-        rowHeight = TTF_FontHeight(font) + 4;
-    else
-        rowHeight = 24;
+    rowHeight = listRowHeight(font);
 }
 
 int GuiListCtrl::addItem(uint32_t itemId, std::string text) {

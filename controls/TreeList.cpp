@@ -1,4 +1,5 @@
 #include "controls/TreeList.h"
+#include "controls/RowMetrics.h"
 
 #include "controls/ChildList.h"
 #include "core/Draw.h"
@@ -41,13 +42,7 @@ GuiTreeListCtrl::~GuiTreeListCtrl() {
 
 void GuiTreeListCtrl::computeRowHeight() {
     if (!font) return;
-    int skip = TTF_FontLineSkip(font);
-    if (skip >= 1)
-        rowHeight = skip + 4;
-    else if (TTF_FontHeight(font) >= 1)
-        rowHeight = TTF_FontHeight(font) + 4;
-    else
-        rowHeight = 24;
+    rowHeight = listRowHeight(font);
 }
 
 void GuiTreeListCtrl::relayout() {
