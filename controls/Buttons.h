@@ -14,9 +14,10 @@
 #include <string>
 #include <vector>
 
+// Option flags of GuiButton.
 enum : uint32_t {
-    BUTTON_TOGGLE = 1,
-    BUTTON_REPEAT = 2,
+    BUTTON_TOGGLE = 0x1,
+    BUTTON_REPEAT = 0x2,
 };
 
 class GuiButton : public GuiObject, public IDialogButton, public ITimed {

@@ -14,9 +14,10 @@
 #include <string>
 #include <vector>
 
+// Option flags of GuiLabel.
 enum : uint32_t {
-    LABEL_LEFT = 1,
-    LABEL_ELLIPSIS_START = 2,
+    LABEL_LEFT = 0x1,
+    LABEL_ELLIPSIS_START = 0x2,
 };
 
 class GuiLabel : public GuiObject {

@@ -7,12 +7,13 @@
 
 class GuiObject;
 
+// Option flags of a sizer item (kept in its int32 flags field).
 enum : int32_t {
-    SIZER_LEFT = 1,
-    SIZER_RIGHT = 2,
-    SIZER_TOP = 4,
-    SIZER_BOTTOM = 8,
-    SIZER_EXPAND = 16,
+    SIZER_LEFT = 0x1,
+    SIZER_RIGHT = 0x2,
+    SIZER_TOP = 0x4,
+    SIZER_BOTTOM = 0x8,
+    SIZER_EXPAND = 0x10,
 };
 
 class GuiSizer {

@@ -27,7 +27,7 @@ void Demo::buildColumn3() {
     addSectionTitle(610, 35, 620, "Textfelder (GuiTextCtrl)");
     singleLineText = addTextCtrl(root, face, {610, 53, 620, 22}, 0, "Einzeiliges Textfeld", "text");
     singleLineText->setText("Das ist ein Text mit einem\tTab");
-    multiLineText = addTextCtrl(root, face, {610, 79, 620, 100}, GuiTextCtrl::TEXT_MULTILINE,
+    multiLineText = addTextCtrl(root, face, {610, 79, 620, 100}, TEXT_MULTILINE,
                                 "Mehrzeiliges Textfeld", "text_multiline");
     multiLineText->setText(
         "Das ist ein langer Text mit einem Tab\tund einiges Newlines.\n"
@@ -37,8 +37,7 @@ void Demo::buildColumn3() {
     buildSplitter();
 
     addSectionTitle(610, 495, 620, "Ereignisse (GuiTextCtrl, schreibgeschützt)");
-    eventLog = addTextCtrl(root, face, {610, 513, 620, 100},
-                           GuiTextCtrl::TEXT_MULTILINE | GuiTextCtrl::TEXT_READONLY,
+    eventLog = addTextCtrl(root, face, {610, 513, 620, 100}, TEXT_MULTILINE | TEXT_READONLY,
                            "Was die Controls melden (appendText)", "log");
     buildCairoSection();
 }

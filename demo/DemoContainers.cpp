@@ -94,13 +94,12 @@ void Demo::buildNotebook() {
 
     GuiPanel* input = book->addPage("Eingabe", "tab_input");
     input->addChild(new GuiLabel(nullptr, -1, 6, 8, 80, 22, kWhite, "Passwort:", font));
-    auto* password =
-        new GuiTextCtrl(nullptr, -1, 90, 8, 240, 22, kFieldGrey, face, GuiTextCtrl::TEXT_PASSWORD);
+    auto* password = new GuiTextCtrl(nullptr, -1, 90, 8, 240, 22, kFieldGrey, face, TEXT_PASSWORD);
     input->addChild(password);
     password->setText("wolken");
     named(password, "Zeigt Punkte, lässt sich nicht kopieren", "password");
     auto* wrap = new GuiTextCtrl(nullptr, -1, 6, 36, 608, input->height - 42, kFieldGrey, face,
-                                 GuiTextCtrl::TEXT_MULTILINE | GuiTextCtrl::TEXT_WORDWRAP);
+                                 TEXT_MULTILINE | TEXT_WORDWRAP);
     input->addChild(wrap);
     named(wrap, "Mehrzeilig mit Wortumbruch", "text_wrap");
     wrap->setText(kWrapText);

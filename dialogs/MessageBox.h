@@ -24,8 +24,8 @@ enum : uint32_t {
     MB_ON_TOP = 0x2000,
     MB_DEFAULT_SECOND = 0x20000,
     MB_DEFAULT_THIRD = 0x40000,
+    MB_ICON_MASK = 0xF00,  // every icon flag
 };
-constexpr uint32_t MB_ICON_MASK = 0xF00;
 
 // One button of the box: caption, command id, the result it ends with, name for scripts.
 struct MessageBoxButtonSpec {

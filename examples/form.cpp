@@ -25,7 +25,7 @@ public:
         root->addChild(name);
         root->addChild(new GuiLabel(nullptr, 0, 20, 60, 80, 24, ink, "Notiz:", font));
         note = new GuiTextCtrl(nullptr, 0, 100, 56, 240, 120, white, getFtFace(),
-                               GuiTextCtrl::TEXT_MULTILINE | GuiTextCtrl::TEXT_WORDWRAP);
+                               TEXT_MULTILINE | TEXT_WORDWRAP);
         root->addChild(note);
         root->addChild(new GuiButton(nullptr, kAddButton, 360, 16, 140, 28, {200, 200, 200, 255},
                                      "Hinzufügen", font, 0));

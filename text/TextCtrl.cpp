@@ -13,7 +13,7 @@
 bool GuiTextCtrl::useGlyphCache = true;
 
 GuiTextCtrl::GuiTextCtrl(GuiObject* parent, int id, int x, int y, int width, int height,
-                         SDL_Color bgColor, FT_Face face, int flags)
+                         SDL_Color bgColor, FT_Face face, uint32_t flags)
     : GuiObject(parent, id, x, y, width, height, bgColor), face(face) {
     password = (flags & TEXT_PASSWORD) != 0;
     multiline = !password && (flags & TEXT_MULTILINE) != 0;

@@ -28,21 +28,23 @@ struct Glyph {
     bool operator==(const Glyph&) const = default;
 };
 
+// Option flags of GuiTextCtrl.
+enum : uint32_t {
+    TEXT_MULTILINE = 0x1,
+    TEXT_READONLY = 0x2,
+    TEXT_PASSWORD = 0x4,
+    TEXT_WORDWRAP = 0x8,
+};
+
 class GuiTextCtrl : public GuiObject, public IEditable, public ITimed {
 public:
-    enum Flags : int {
-        TEXT_MULTILINE = 1,
-        TEXT_READONLY = 2,
-        TEXT_PASSWORD = 4,
-        TEXT_WORDWRAP = 8,
-    };
     static constexpr int kBarThickness = 12;
     static constexpr int kInset = 5;
     static constexpr int kCaretWidth = 2;
     static constexpr int kTabAdvance = 40;
 
     GuiTextCtrl(GuiObject* parent, int id, int x, int y, int width, int height, SDL_Color bgColor,
-                FT_Face face, int flags);
+                FT_Face face, uint32_t flags);
     ~GuiTextCtrl() override;
 
     bool getValue(std::string& out) override;

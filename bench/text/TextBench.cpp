@@ -61,7 +61,7 @@ std::unique_ptr<GuiTextCtrl> makeCtrl(int flags, int w, int h) {
 
 void drawView(benchmark::State& state, bool cached) {
     SDL_Renderer* r = app().mainWindow->sdlRenderer();
-    auto t = makeCtrl(GuiTextCtrl::TEXT_MULTILINE, 620, 100);
+    auto t = makeCtrl(TEXT_MULTILINE, 620, 100);
     t->setText(germanText(4000));
     GuiTextCtrl::useGlyphCache = cached;
     for (auto _ : state) {
@@ -80,8 +80,7 @@ void BM_DrawView_Cached(benchmark::State& state) {
 }
 
 void BM_Layout1MB(benchmark::State& state) {
-    const int flags = state.range(0) ? GuiTextCtrl::TEXT_MULTILINE | GuiTextCtrl::TEXT_WORDWRAP
-                                     : GuiTextCtrl::TEXT_MULTILINE;
+    const int flags = state.range(0) ? TEXT_MULTILINE | TEXT_WORDWRAP : TEXT_MULTILINE;
     const std::string text = germanText(1 << 20);
     auto t = makeCtrl(flags, 600, 400);
     for (auto _ : state) {
@@ -99,8 +98,7 @@ void BM_Layout1MB_Direct(benchmark::State& state) {
 }
 
 void BM_AppendLine(benchmark::State& state) {
-    const int flags = GuiTextCtrl::TEXT_MULTILINE | GuiTextCtrl::TEXT_READONLY |
-                      (state.range(1) ? GuiTextCtrl::TEXT_WORDWRAP : 0);
+    const int flags = TEXT_MULTILINE | TEXT_READONLY | (state.range(1) ? TEXT_WORDWRAP : 0);
     auto t = makeCtrl(flags, 620, 100);
     std::string log;
     for (int64_t i = 0; i < state.range(0); ++i)

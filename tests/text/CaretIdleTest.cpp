@@ -52,7 +52,7 @@ TEST_F(CaretIdle, CaretOutOfViewDoesNotKeepTheLoopAwake) {
     std::string lines;
     for (int i = 0; i < 100; ++i)
         lines += "Zeile " + std::to_string(i) + "\n";
-    GuiTextCtrl* t = focused(GuiTextCtrl::TEXT_MULTILINE, lines);
+    GuiTextCtrl* t = focused(TEXT_MULTILINE, lines);
     t->cursor = t->codePointCount();
     t->scrollY = 0;  // the caret at the end, far below the view
     t->invalidate();

@@ -58,7 +58,7 @@ std::string manyLines(int n) {
 }
 
 TEST_F(TextDraw, CachedGlyphsDrawTheSamePixelsAsDirectRasterising) {
-    GuiTextCtrl* t = make(GuiTextCtrl::TEXT_MULTILINE, manyLines(20));
+    GuiTextCtrl* t = make(TEXT_MULTILINE, manyLines(20));
     win->root->setFocus(t);
     t->selStart = 30;
     t->selEnd = 75;
@@ -93,7 +93,7 @@ TEST_F(TextDraw, EmptyControlShowsOnlyTheCaret) {
 }
 
 TEST_F(TextDraw, SelectionGlyphsAndScrollBarColours) {
-    GuiTextCtrl* t = make(GuiTextCtrl::TEXT_MULTILINE, manyLines(10));
+    GuiTextCtrl* t = make(TEXT_MULTILINE, manyLines(10));
     win->root->setFocus(t);
     t->selStart = 0;
     t->selEnd = 2;
@@ -131,7 +131,7 @@ TEST_F(TextDraw, SelectionGlyphsAndScrollBarColours) {
 }
 
 TEST_F(TextDraw, HalfVisibleLinesAreNotDrawn) {
-    GuiTextCtrl* t = make(GuiTextCtrl::TEXT_MULTILINE, manyLines(10));
+    GuiTextCtrl* t = make(TEXT_MULTILINE, manyLines(10));
     t->scrollY = 5;  // the first line is cut at the top
     render(t);
     const int lh = t->lineHeight();
@@ -142,8 +142,7 @@ TEST_F(TextDraw, HalfVisibleLinesAreNotDrawn) {
 }
 
 TEST_F(TextDraw, WithoutAFaceOnlyTheBackgroundIsDrawn) {
-    auto* t =
-        new GuiTextCtrl(nullptr, 5, 40, 30, 200, 60, kWhite, nullptr, GuiTextCtrl::TEXT_MULTILINE);
+    auto* t = new GuiTextCtrl(nullptr, 5, 40, 30, 200, 60, kWhite, nullptr, TEXT_MULTILINE);
     win->root->addChild(t);
     win->root->setFocus(t);
     t->setText("abc\ndef");

@@ -67,7 +67,7 @@ protected:
 };
 
 TEST_F(TextInput, TypingAndEditingKeys) {
-    GuiTextCtrl* t = make(GuiTextCtrl::TEXT_MULTILINE, "abc");
+    GuiTextCtrl* t = make(TEXT_MULTILINE, "abc");
     t->cursor = 1;
     type("X\xC3\xA4");  // one event, two code points
     EXPECT_EQ(t->text,
@@ -94,7 +94,7 @@ TEST_F(TextInput, TypingAndEditingKeys) {
 }
 
 TEST_F(TextInput, ReadOnlyAndUnfocusedControlsTakeNoEdits) {
-    GuiTextCtrl* t = make(GuiTextCtrl::TEXT_MULTILINE | GuiTextCtrl::TEXT_READONLY, "log");
+    GuiTextCtrl* t = make(TEXT_MULTILINE | TEXT_READONLY, "log");
     t->cursor = 3;
     type("x");
     for (SDL_Keycode k : {SDLK_RETURN, SDLK_TAB, SDLK_BACKSPACE, SDLK_DELETE})
@@ -113,7 +113,7 @@ TEST_F(TextInput, ReadOnlyAndUnfocusedControlsTakeNoEdits) {
 }
 
 TEST_F(TextInput, MovementKeysAndSelectionEdges) {
-    GuiTextCtrl* t = make(GuiTextCtrl::TEXT_MULTILINE, "abc\ndefgh\nij");
+    GuiTextCtrl* t = make(TEXT_MULTILINE, "abc\ndefgh\nij");
     t->cursor = 0;
     key(SDLK_LEFT, KMOD_LSHIFT);
     EXPECT_EQ(t->selStart, 0);
@@ -176,7 +176,7 @@ TEST_F(TextInput, PastingCarriageReturnLineFeed) {
         int flags;
         std::string expected;
     };
-    for (const Case& c : {Case{0, "a  b"}, Case{GuiTextCtrl::TEXT_MULTILINE, "a\r\nb"}}) {
+    for (const Case& c : {Case{0, "a  b"}, Case{TEXT_MULTILINE, "a\r\nb"}}) {
         GuiTextCtrl* t = make(c.flags, "");
         SDL_SetClipboardText("a\r\nb");
         key(SDLK_v, KMOD_LCTRL);
@@ -186,7 +186,7 @@ TEST_F(TextInput, PastingCarriageReturnLineFeed) {
 }
 
 TEST_F(TextInput, PasswordFieldsCopyNothing) {
-    GuiTextCtrl* t = make(GuiTextCtrl::TEXT_PASSWORD, "geheim");
+    GuiTextCtrl* t = make(TEXT_PASSWORD, "geheim");
     SDL_SetClipboardText("vorher");
     key(SDLK_a, KMOD_LCTRL);
     key(SDLK_c, KMOD_LCTRL);
@@ -257,7 +257,7 @@ TEST_F(TextInput, WordRanges) {
 }
 
 TEST_F(TextInput, IndexAtPoints) {
-    GuiTextCtrl* t = make(GuiTextCtrl::TEXT_MULTILINE, "ab\ncd");
+    GuiTextCtrl* t = make(TEXT_MULTILINE, "ab\ncd");
     const Glyph& a = t->glyphs[0];
     const Glyph& b = t->glyphs[1];
     const int lh = t->lineHeight();
@@ -282,7 +282,7 @@ TEST_F(TextInput, DragSelectionScrollsAtTheEdge) {
     std::string many;
     for (int i = 0; i < 30; ++i)
         many += "Zeile " + std::to_string(i) + "\n";
-    GuiTextCtrl* t = make(GuiTextCtrl::TEXT_MULTILINE, many);
+    GuiTextCtrl* t = make(TEXT_MULTILINE, many);
     ASSERT_TRUE(t->vScroll.visible);
     const SDL_Point p = at(t, 0);
     press(p.x, p.y);
@@ -300,7 +300,7 @@ TEST_F(TextInput, ScrollBarTrackPagesWithoutTouchingTheSelection) {
     std::string many;
     for (int i = 0; i < 40; ++i)
         many += "Zeile\n";
-    GuiTextCtrl* t = make(GuiTextCtrl::TEXT_MULTILINE, many);
+    GuiTextCtrl* t = make(TEXT_MULTILINE, many);
     t->cursor = 3;
     t->selStart = 1;
     t->selEnd = 3;
@@ -327,7 +327,7 @@ TEST_F(TextInput, WheelScrollsAndWordWrapUndoesSideways) {
     std::string many;
     for (int i = 0; i < 40; ++i)
         many += "Zeile\n";
-    GuiTextCtrl* t = make(GuiTextCtrl::TEXT_MULTILINE | GuiTextCtrl::TEXT_WORDWRAP, many);
+    GuiTextCtrl* t = make(TEXT_MULTILINE | TEXT_WORDWRAP, many);
     route(app, mouseWheel(win->windowId, 50, 50, -2));
     EXPECT_EQ(t->scrollY, 2 * t->lineHeight());
     SDL_Event side = mouseWheel(win->windowId, 50, 50, 0);
@@ -344,7 +344,7 @@ TEST_F(TextInput, WheelScrollsAndWordWrapUndoesSideways) {
 // glyph stay inside the field, single- and multi-line.
 TEST_F(TextInput, CaretStaysInsideAtTheEndOfALongLine) {
     int top = 30;
-    for (int flags : {0, int(GuiTextCtrl::TEXT_MULTILINE)}) {
+    for (int flags : {0, int(TEXT_MULTILINE)}) {
         SCOPED_TRACE(flags);
         GuiTextCtrl* t = make(flags, "", {20, top, 120, 40});
         top += 60;
@@ -424,10 +424,9 @@ TEST_F(TextInput, RandomInputKeepsTheModelConsistent) {
                                 SDLK_RETURN, SDLK_TAB,   SDLK_BACKSPACE, SDLK_DELETE,
                                 SDLK_a,      SDLK_c,     SDLK_x,         SDLK_v};
     const uint16_t mods[] = {0, KMOD_LSHIFT, KMOD_LCTRL, KMOD_LCTRL | KMOD_LSHIFT};
-    for (int flags :
-         {0, int(GuiTextCtrl::TEXT_MULTILINE),
-          GuiTextCtrl::TEXT_MULTILINE | GuiTextCtrl::TEXT_READONLY, int(GuiTextCtrl::TEXT_PASSWORD),
-          GuiTextCtrl::TEXT_MULTILINE | GuiTextCtrl::TEXT_WORDWRAP}) {
+    const uint32_t flagSets[] = {0, TEXT_MULTILINE, TEXT_MULTILINE | TEXT_READONLY, TEXT_PASSWORD,
+                                 TEXT_MULTILINE | TEXT_WORDWRAP};
+    for (uint32_t flags : flagSets) {
         GuiTextCtrl* t =
             make(flags, "Anfang \xC3\x28 \xE2\x82\n\tzweite Zeile mit Wörtern", {20, 30, 160, 60});
         for (int step = 0; step < 1500; ++step) {

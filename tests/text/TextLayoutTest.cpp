@@ -29,7 +29,7 @@ protected:
 };
 
 TEST_F(TextLayout, TabsLineBreaksAndTheTrailingLineGlyph) {
-    auto t = make(GuiTextCtrl::TEXT_MULTILINE);
+    auto t = make(TEXT_MULTILINE);
     const int asc = t->ascender(), lh = t->lineHeight();
     t->setText("a\tb\n");
     ASSERT_EQ(t->glyphs.size(), 5u) << "one glyph per code point plus the empty last line";
@@ -51,7 +51,7 @@ TEST_F(TextLayout, TabsLineBreaksAndTheTrailingLineGlyph) {
 }
 
 TEST_F(TextLayout, PasswordShowsBulletsForEverything) {
-    auto t = make(GuiTextCtrl::TEXT_PASSWORD | GuiTextCtrl::TEXT_MULTILINE);
+    auto t = make(TEXT_PASSWORD | TEXT_MULTILINE);
     EXPECT_FALSE(t->multiline);
     t->setText("a\tb\nc");
     ASSERT_EQ(t->glyphs.size(), 5u);
@@ -108,7 +108,7 @@ TEST_F(TextLayout, WordWrapCases) {
         {"line breaks start new lines", "aa\naa", three, {"aa\n", "aa"}},
     };
     for (const auto& c : cases) {
-        auto t = make(GuiTextCtrl::TEXT_MULTILINE | GuiTextCtrl::TEXT_WORDWRAP, c.width);
+        auto t = make(TEXT_MULTILINE | TEXT_WORDWRAP, c.width);
         t->setText(c.text);
         EXPECT_EQ(linesOf(*t), c.lines) << c.what;
         // Every line starts at the left inset (moved words are shifted to it).
