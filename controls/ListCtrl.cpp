@@ -42,10 +42,23 @@ void fill(SDL_Renderer* r, const SDL_Rect& area, SDL_Color c) {
 // RowWidths
 
 void RowWidths::reset() {
+    noted = 0;
+    maxBytes = 0;
+    asciiSeen[0] = asciiSeen[1] = 0;
+    otherSeen = false;
+    forgetMeasurements();
+}
+
+// What depends on the font; the summary of the rows does not.
+void RowWidths::forgetMeasurements() {
     font = nullptr;
+    otherWidth.clear();
+    forgetRowBounds();
+}
+
+void RowWidths::forgetRowBounds() {
     folded = 0;
     maxBound = 0;
-    otherWidth.clear();
     exactUpTo = 0;
     exactCache = -1;
 }
@@ -53,6 +66,15 @@ void RowWidths::reset() {
 int RowWidths::charWidth(TTF_Font* f, const char* bytes, int len) {
     unsigned char lead = static_cast<unsigned char>(bytes[0]);
     if (len == 1 && lead < 128 && asciiWidth[lead] >= 0) return asciiWidth[lead];
+    if (len == 1 && lead < 128) {
+        // The glyph's own box and advance span what measuring it alone spans, without shaping
+        // a string: a list's first draw measures every character its rows use this way.
+        int minX = 0, maxX = 0, minY = 0, maxY = 0, advance = 0;
+        if (TTF_GlyphMetrics32(f, lead, &minX, &maxX, &minY, &maxY, &advance) == 0) {
+            asciiWidth[lead] = std::max(advance, maxX) - std::min(0, minX);
+            return asciiWidth[lead];
+        }
+    }
     std::string one(bytes, len);
     if (len > 1) {
         auto it = otherWidth.find(one);
@@ -88,6 +110,50 @@ int RowWidths::boundOf(TTF_Font* f, const std::string& text) {
     return clampToInt(sum + static_cast<long long>(chars) * slack);
 }
 
+void RowWidths::noteAppended(const std::string& text) {
+    ++noted;
+    summarize(text);
+}
+
+// The summary only grows: after a change or a removal it still bounds every row, if less tightly.
+void RowWidths::noteChanged(const std::string& text) {
+    summarize(text);
+    forgetRowBounds();
+}
+
+void RowWidths::noteRemoved() {
+    if (noted > 0) --noted;
+    forgetRowBounds();
+}
+
+void RowWidths::summarize(const std::string& text) {
+    maxBytes = std::max(maxBytes, text.size());
+    // Runs for every row as it is added: two words in registers, no table.
+    uint64_t low = 0, high = 0, other = 0;
+    for (unsigned char c : text) {
+        if (c < 64)
+            low |= uint64_t{1} << c;
+        else
+            high |= uint64_t{1} << (c & 63);
+        other |= c & 0x80;
+    }
+    asciiSeen[0] |= low;
+    asciiSeen[1] |= other ? 0 : high;
+    otherSeen = otherSeen || other;
+}
+
+// Every noted row has at most maxBytes characters, each at most as wide as the widest character
+// that occurs, so the per-character bound of any row is at most this.
+int RowWidths::summaryBound(TTF_Font* f) {
+    int widest = 0;
+    for (int c = 0; c < 128; ++c) {
+        if (!(asciiSeen[c / 64] >> (c % 64) & 1)) continue;
+        const char ch = static_cast<char>(c);
+        widest = std::max(widest, charWidth(f, &ch, 1));
+    }
+    return clampToInt(slack + static_cast<long long>(maxBytes) * (widest + slack));
+}
+
 void RowWidths::foldBounds(TTF_Font* f, const ListItems& items) {
     for (; folded < items.size(); ++folded)
         maxBound = std::max(maxBound, boundOf(f, items[folded].text));
@@ -107,7 +173,7 @@ int RowWidths::exactMax(TTF_Font* f, const ListItems& items) {
 
 void RowWidths::useFont(TTF_Font* f) {
     if (f == font) return;
-    reset();
+    forgetMeasurements();
     font = f;
     slack = std::max(2, TTF_FontHeight(f) / 4);
     std::fill(std::begin(asciiWidth), std::end(asciiWidth), -1);
@@ -116,8 +182,12 @@ void RowWidths::useFont(TTF_Font* f) {
 int RowWidths::contentWidth(TTF_Font* f, const ListItems& items, int limit) {
     if (!f) return 0;
     // Rows are only appended or all cleared; fewer rows than seen means a clear we missed.
-    if (items.size() < folded || items.size() < exactUpTo) reset();
+    if (items.size() < folded || items.size() < exactUpTo || items.size() < noted) reset();
     useFont(f);
+    if (noted == items.size() && !otherSeen) {
+        const int bound = summaryBound(f);
+        if (bound <= limit) return bound;
+    }
     foldBounds(f, items);
     if (maxBound <= limit) return maxBound;
     return exactMax(f, items);
@@ -149,10 +219,41 @@ void GuiListCtrl::computeRowHeight() {
 }
 
 int GuiListCtrl::addItem(uint32_t itemId, std::string text) {
+    widths.noteAppended(text);
     items.push_back(ListItem{itemId, std::move(text)});
     layoutPending = true;
     invalidate();
     return static_cast<int>(items.size()) - 1;
+}
+
+bool GuiListCtrl::setItemText(int index, std::string text) {
+    if (index < 0 || index >= itemCount()) return false;
+    widths.noteChanged(text);
+    items[index].text = std::move(text);
+    layoutPending = true;
+    invalidate();
+    return true;
+}
+
+bool GuiListCtrl::removeItem(int index) {
+    if (index < 0 || index >= itemCount()) return false;
+    items.erase(items.begin() + index);
+    widths.noteRemoved();
+    if (selected == index)
+        selected = -1;
+    else if (selected > index)
+        --selected;
+    layoutPending = true;
+    invalidate();
+    return true;
+}
+
+void GuiListCtrl::itemsChanged() {
+    widths.reset();
+    for (const ListItem& item : items)
+        widths.noteAppended(item.text);
+    layoutPending = true;
+    invalidate();
 }
 
 void GuiListCtrl::clear() {

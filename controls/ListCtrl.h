@@ -22,28 +22,45 @@ struct ListItem {
 // a million rows peaks at their own size instead of twice it.
 using ListItems = std::deque<ListItem>;
 
-// Text widths of rows for the content-width pass. Every row gets a cheap upper bound from
-// per-character widths when it is first seen; exact widths (TTF_SizeUTF8) are taken, once per
-// row, only when the bound alone cannot decide whether the horizontal bar shows. Rows change
-// only through addItem and clear; a list whose row texts are edited in place must clear.
+// Text widths of rows for the content width. Rows appended through noteAppended are summed up
+// as they come (longest byte length, which ASCII characters occur): for plain ASCII rows that
+// alone bounds every row, so a list whose rows clearly fit is never walked. Otherwise every row
+// gets a cheap upper bound from per-character widths when it is first seen; exact widths
+// (TTF_SizeUTF8) are taken, once per row, only when the bounds cannot decide whether the
+// horizontal bar shows. Rows change only through the list's own calls (addItem, setItemText,
+// removeItem, clear); after editing the items directly, call itemsChanged.
 class RowWidths {
 public:
     // The content width as the list needs it: exact whenever it may exceed limit; otherwise
     // some value no greater than limit.
     int contentWidth(TTF_Font* font, const ListItems& items, int limit);
+    // Takes in a row appended at the end of the items later passed to contentWidth.
+    void noteAppended(const std::string& text);
+    // Takes in a row whose text became text, or a row removed.
+    void noteChanged(const std::string& text);
+    void noteRemoved();
     void reset();
     // The bound used for one text; never below its exact width.
     int upperBound(TTF_Font* font, const std::string& text);
 
 private:
     void useFont(TTF_Font* font);
+    void forgetMeasurements();
+    void forgetRowBounds();
+    void summarize(const std::string& text);
     int boundOf(TTF_Font* font, const std::string& text);
     int charWidth(TTF_Font* font, const char* bytes, int len);
+    int summaryBound(TTF_Font* font);
     void foldBounds(TTF_Font* font, const ListItems& items);
     int exactMax(TTF_Font* font, const ListItems& items);
 
     TTF_Font* font = nullptr;
-    size_t folded = 0;  // rows whose bounds are in maxBound
+    // The summary of the rows noted so far; it bounds the items while their count is noted.
+    size_t noted = 0;
+    size_t maxBytes = 0;
+    uint64_t asciiSeen[2] = {0, 0};  // bit c: character c occurs in some row
+    bool otherSeen = false;          // a byte of 128 or above occurs
+    size_t folded = 0;               // rows whose bounds are in maxBound
     int maxBound = 0;
     int slack = 0;  // per character, for kerning and rounding
     int asciiWidth[128];
@@ -70,6 +87,13 @@ public:
     void relayout() override;
 
     int addItem(uint32_t itemId, std::string text);
+    // Replaces a row's text; false for an index out of range.
+    bool setItemText(int index, std::string text);
+    // Removes a row; a selection below it moves up with its row, a selection of it is cleared.
+    // False for an index out of range.
+    bool removeItem(int index);
+    // After items were edited directly: forgets what was measured of them.
+    void itemsChanged();
     void clear();
     ListItem* itemAt(int index);
     ListItem* selectedItem() { return itemAt(selected); }
@@ -141,6 +165,13 @@ public:
     void focusLost(GuiObject* newFocus) override;
 
     int addItem(uint32_t itemId, std::string text);
+    // Replaces a row's text; false for an index out of range.
+    bool setItemText(int index, std::string text);
+    // Removes a row; a selection below it moves up with its row, a selection of it is cleared.
+    // False for an index out of range.
+    bool removeItem(int index);
+    // After items were edited directly: forgets what was measured of them.
+    void itemsChanged();
     void clear();
     int selectedItemId() const;
     std::string selectedText() const;

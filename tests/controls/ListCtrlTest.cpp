@@ -256,6 +256,102 @@ TEST_F(ListCtrl, RememberedWidthsFollowAppendsClearsAndFonts) {
     TTF_CloseFont(big);
 }
 
+// Scrolled fully right, the view ends at the widest row's end; 0 when nothing is wider.
+int rightmostScroll(TestApp& app, GuiListCtrl* list, uint32_t windowId) {
+    app.frames(1);
+    SDL_Event e = mouseWheel(windowId, 10, 10, 0);
+    e.wheel.x = -100000;
+    route(app, e);
+    return list->scrollX;
+}
+
+TEST_F(ListCtrl, HorizontalRangeFollowsAddedChangedAndRemovedRows) {
+    GuiListCtrl* list = makeList(0, 0, 150, 300, 4);
+    const std::string wide = "Eine Zeile, die viel breiter ist als die Liste selbst";
+    const std::string wider = wide + " und noch etwas";
+    app.frames(1);
+    EXPECT_FALSE(list->hScroll.visible);
+    ASSERT_TRUE(list->setItemText(1, wide));
+    EXPECT_EQ(rightmostScroll(app, list, wid()), textWidth(wide) - list->viewWidth());
+    list->addItem(4, wider);
+    EXPECT_EQ(rightmostScroll(app, list, wid()), textWidth(wider) - list->viewWidth());
+    list->setSelection(3);
+    ASSERT_TRUE(list->removeItem(4));  // the widest row goes: the range shrinks to the next
+    list->addItem(5, "kurz");          // (as many rows as before: nothing measured is reused)
+    EXPECT_EQ(rightmostScroll(app, list, wid()), textWidth(wide) - list->viewWidth());
+    ASSERT_TRUE(list->setItemText(1, "kurz"));  // the wide row becomes short: no bar at all
+    EXPECT_EQ(rightmostScroll(app, list, wid()), 0);
+    EXPECT_FALSE(list->hScroll.visible);
+    // The selection follows its row and goes with it.
+    ASSERT_TRUE(list->removeItem(0));
+    EXPECT_EQ(list->selected, 2);
+    EXPECT_EQ(list->selectedItem()->text, "Eintrag 3");
+    ASSERT_TRUE(list->removeItem(2));
+    EXPECT_EQ(list->selected, -1);
+    EXPECT_FALSE(list->removeItem(3));
+    EXPECT_FALSE(list->setItemText(-1, wide));
+    EXPECT_EQ(list->itemCount(), 3);
+    // Rows edited directly count once the list is told.
+    list->itemAt(0)->text = wider;
+    list->itemsChanged();
+    EXPECT_EQ(rightmostScroll(app, list, wid()), textWidth(wider) - list->viewWidth());
+}
+
+TEST_F(ListCtrl, ChangedRowIsDrawnWithItsNewText) {
+    GuiListCtrl* list = makeList(0, 0, 200, 100, 3);
+    const int mid = list->rowHeight / 2;
+    std::vector<SDL_Point> strip;
+    for (int x = 0; x < 80; ++x)
+        strip.push_back({x, mid});
+    auto ink = [&] {
+        int n = 0;
+        for (SDL_Color c : pixels(strip))
+            n += !sameColor(c, kListBg);
+        return n;
+    };
+    EXPECT_GT(ink(), 0);
+    list->setItemText(0, "");
+    EXPECT_EQ(ink(), 0);
+    list->setItemText(0, "Eintrag 0");
+    EXPECT_GT(ink(), 0);
+    list->removeItem(0);  // the row below moves up: its text, not the removed one's
+    list->setItemText(0, "");
+    EXPECT_EQ(ink(), 0);
+}
+
+TEST_F(ListCtrl, RowsSummedUpAsAddedBoundTheWidestRow) {
+    // Plain ASCII rows, noted as added: the summary alone decides when they clearly fit, and
+    // never claims less than the widest row; when it cannot decide, the width is exact.
+    const std::vector<std::vector<std::string>> sets = {
+        {"AVAVAVAVAV", "WAWAWA To Ty", "jjjjj"},
+        {"iiiiiiiiiiiiiiiiiiii", "mmmmmmmmmm", "Eintrag 999999"},
+        {"\t\tTab", "@@@", "W"},
+    };
+    for (const auto& texts : sets) {
+        RowWidths widths;
+        ListItems rows;
+        int exact = 0;
+        for (const std::string& t : texts) {
+            rows.push_back({0, t});
+            widths.noteAppended(t);
+            exact = std::max(exact, textWidth(t));
+        }
+        EXPECT_GE(widths.contentWidth(font, rows, 100000), exact) << texts[0];
+        EXPECT_EQ(widths.contentWidth(font, rows, exact - 1), exact) << texts[0];
+        // A row the summary has not seen (pushed directly) is measured, not assumed to fit.
+        rows.push_back({0, texts[0] + texts[1] + texts[2]});
+        EXPECT_EQ(widths.contentWidth(font, rows, exact), textWidth(rows.back().text)) << texts[0];
+    }
+    // Non-ASCII rows: per-character bounds, still never below the measured width.
+    RowWidths widths;
+    ListItems rows{{0, "€€€ 中文"}, {1, "Ärger über Öl"}};
+    for (const ListItem& row : rows)
+        widths.noteAppended(row.text);
+    const int exact = std::max(textWidth(rows[0].text), textWidth(rows[1].text));
+    EXPECT_GE(widths.contentWidth(font, rows, 100000), exact);
+    EXPECT_EQ(widths.contentWidth(font, rows, exact - 1), exact);
+}
+
 TEST_F(ListCtrl, WidthBoundNeverBelowTheMeasuredWidth) {
     RowWidths widths;
     const char* texts[] = {"AVAVAVAVAV",
