@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -347,12 +348,18 @@ TEST_F(FileDialogTest, UnreadableDirectoryIsReportedInTheStatusLine) {
     ASSERT_TRUE(tree.dir("gesperrt"));
     ASSERT_EQ(chmod(tree.path("gesperrt").c_str(), 0), 0);
     GuiOpenFileDialog* d = openDialog();
-    d->changeDirectory(tree.path("gesperrt"));
+    {
+        // Root reads a mode-000 directory anyway: change directory as "nobody" for the moment.
+        const bool root = geteuid() == 0;
+        if (root) {
+            ASSERT_EQ(chmod(home.c_str(), 0755), 0);
+            ASSERT_EQ(seteuid(65534), 0);
+        }
+        d->changeDirectory(tree.path("gesperrt"));
+        if (root) ASSERT_EQ(seteuid(0), 0);
+    }
     EXPECT_EQ(d->currentDir, home + "/gesperrt");
     EXPECT_EQ(d->pathLabel->text, home + "/gesperrt");
-    if (geteuid() == 0) {
-        GTEST_SKIP() << "root reads a mode-000 directory; FileListingTest checks it unprivileged";
-    }
     EXPECT_EQ(d->statusText(), "Verzeichnis kann nicht gelesen werden: " + home + "/gesperrt");
     EXPECT_EQ(rows(d), (std::vector<std::string>{"[..]"}));
 }
