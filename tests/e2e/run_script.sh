@@ -24,7 +24,7 @@ display=offscreen
 gate_after=""
 user_key_after=""
 user_key=""
-terminate_after=""
+terminate_on_log=""
 exit_on_end=1
 envs=()
 expect=()
@@ -54,7 +54,7 @@ while IFS= read -r line || [ -n "$line" ]; do
     reject-log-before-gate) reject_before_gate+=("$value") ;;
     display) display="$value" ;;
     user-key) read -r user_key_after user_key <<<"$value" ;;
-    terminate-after) terminate_after="$value" ;;
+    terminate-on-log) terminate_on_log="$value" ;;
     no-exit-on-end) exit_on_end=0 ;;
     expect-file-re) file_re+=("$value") ;;
     expect-file-lines) file_lines+=("$value") ;;
@@ -115,14 +115,20 @@ TIMEFORMAT='%R %U %S'
     done
     touch "$tmp/gate"
   fi
-  if [ -n "$terminate_after" ]; then
-    sleep "$terminate_after"
-    kill -TERM "$pid" 2>/dev/null
+  if [ -n "$terminate_on_log" ]; then
+    # Ask the demo to close once it has written the line, not after a guessed delay.
+    until grep -qF -- "$terminate_on_log" "$log" 2>/dev/null || ! kill -0 "$pid" 2>/dev/null; do
+      sleep 0.05
+    done
+    # Say whether the demo was still running, so a script can check that it waited.
+    if kill -TERM "$pid" 2>/dev/null; then touch "$tmp/terminated_running"; fi
   fi
   wait "$pid"
   echo $? >"$tmp/rc"
 } ; } 2>"$tmp/time"
 rc=$(cat "$tmp/rc")
+# Appended only now: the demo's own writes to the log would overwrite a line added while it runs.
+[ -f "$tmp/terminated_running" ] && echo "e2e: SIGTERM an laufendes Programm" >>"$log"
 read -r wall user sys <"$tmp/time"
 
 cat "$log"
