@@ -157,7 +157,7 @@ private:
     bool makeCaptionTexture(SDL_Renderer* r);
     static void forgetRenderer(SDL_Renderer* r);
     void trackForTeardown(bool live);
-    SDL_Texture* captionTexture = nullptr;
+    SdlTexturePtr captionTexture;
     SDL_Renderer* captionRenderer = nullptr;
     std::string captionTextureText;
     int captionTextW = 0, captionTextH = 0;

@@ -179,15 +179,14 @@ void DemoRunner::forgetRenderer(SDL_Renderer* r) {
     // The renderer destroys its textures itself.
     for (DemoRunner* runner : liveRunners())
         if (runner->captionRenderer == r) {
-            runner->captionTexture = nullptr;
+            (void)runner->captionTexture.release();
             runner->captionRenderer = nullptr;
             runner->captionTextureText.clear();
         }
 }
 
 void DemoRunner::dropCaptionTexture() {
-    if (captionTexture) TextureRetirement::retire(captionRenderer, captionTexture);
-    captionTexture = nullptr;
+    TextureRetirement::retire(captionRenderer, captionTexture);
     captionRenderer = nullptr;
     captionTextureText.clear();
 }
@@ -226,17 +225,17 @@ void DemoRunner::drawSceneCaption(AppWindow* window, SDL_Renderer* r) {
     SDL_SetRenderDrawColor(r, 0, 0, 0,
                            static_cast<uint8_t>(std::lround(kCaptionBackdropAlpha * a)));
     SDL_RenderFillRect(r, &backdrop);
-    SDL_SetTextureAlphaMod(captionTexture, static_cast<uint8_t>(std::lround(255 * a)));
-    SDL_RenderCopy(r, captionTexture, nullptr, &text);
+    SDL_SetTextureAlphaMod(captionTexture.get(), static_cast<uint8_t>(std::lround(255 * a)));
+    SDL_RenderCopy(r, captionTexture.get(), nullptr, &text);
 }
 
 bool DemoRunner::makeCaptionTexture(SDL_Renderer* r) {
     SdlSurfacePtr surface(
         TTF_RenderUTF8_Blended(captionFont.get(), sceneName.c_str(), {255, 255, 255, 255}));
     if (!surface) return false;
-    captionTexture = SDL_CreateTextureFromSurface(r, surface.get());
+    captionTexture.reset(SDL_CreateTextureFromSurface(r, surface.get()));
     if (!captionTexture) return false;
-    SDL_SetTextureBlendMode(captionTexture, SDL_BLENDMODE_BLEND);
+    SDL_SetTextureBlendMode(captionTexture.get(), SDL_BLENDMODE_BLEND);
     captionRenderer = r;
     captionTextureText = sceneName;
     captionTextW = surface->w;

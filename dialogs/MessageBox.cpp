@@ -336,8 +336,7 @@ GuiMessageBoxDialog::GuiMessageBoxDialog(AppWindow* appWindow, int id, int x, in
     : GuiDialog(appWindow, id, x, y, w, h, bgColor), flags(flags) {}
 
 GuiMessageBoxDialog::~GuiMessageBoxDialog() {
-    if (icon) TextureRetirement::retire(iconRenderer, icon);
-    icon = nullptr;
+    TextureRetirement::retire(iconRenderer, icon);
 }
 
 void GuiMessageBoxDialog::handleEvent(GuiEvent& e) {
@@ -377,10 +376,10 @@ bool GuiMessageBoxDialog::ensureIcon(SDL_Renderer* r) {
         SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), kMessageBoxIconSize, kMessageBoxIconSize,
                                            32, kMessageBoxIconSize * 4, SDL_PIXELFORMAT_ARGB8888));
     if (!surface) return false;
-    icon = SDL_CreateTextureFromSurface(r, surface.get());
+    icon.reset(SDL_CreateTextureFromSurface(r, surface.get()));
     if (!icon) return false;
     iconRenderer = r;
-    SDL_SetTextureBlendMode(icon, SDL_BLENDMODE_BLEND);
+    SDL_SetTextureBlendMode(icon.get(), SDL_BLENDMODE_BLEND);
     return true;
 }
 
@@ -397,7 +396,7 @@ void GuiMessageBoxDialog::draw(SDL_Renderer* r) {
     GuiDialog::draw(r);
     if ((flags & MB_ICON_MASK) && ensureIcon(r)) {
         const SDL_Rect dst{kMargin, kMargin, kMessageBoxIconSize, kMessageBoxIconSize};
-        SDL_RenderCopy(r, icon, nullptr, &dst);
+        SDL_RenderCopy(r, icon.get(), nullptr, &dst);
     }
     if (defaultButton && hasChoice) drawDefaultOutline(r);
 }

@@ -95,7 +95,7 @@ public:
     GuiButton* defaultButton = nullptr;
     bool hasChoice = false;
     bool inEvent = false;
-    SDL_Texture* icon = nullptr;  // owned; released through texture retirement
+    SdlTexturePtr icon;  // released through texture retirement
 
 private:
     void finish(int32_t value);
