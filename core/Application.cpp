@@ -8,6 +8,7 @@ void GuiApplication::renderWindow(AppWindow* window) {
     if (!window->root) return;
     window->root->update(ticks());
     if (!needsRedraw()) return;
+    noteDrawing();
     window->root->draw(window->sdlRenderer());
     SDL_RenderPresent(window->sdlRenderer());
 }

@@ -465,6 +465,7 @@ void ZazOvadir::centreOnMainWindow(int& x, int& y, int w, int h) const {
 void ZazOvadir::requestRedraw() {
     redrawRequested = true;
     redrawNeeded = true;
+    ++redrawSerial;
 }
 
 bool ZazOvadir::needsRedraw() const {
@@ -542,6 +543,9 @@ void ZazOvadir::runFrame() {
     followWindowSizes();
     redrawNeeded = redrawRequested;
     redrawRequested = false;
+    // Drawing on demand, a frame that drew after the last request leaves nothing to draw.
+    if (redrawOnDemand && drewThisFrame && drawnSerial == redrawSerial) redrawNeeded = false;
+    drewThisFrame = false;
     waitForNextFrame(frameStart);
 }
 
@@ -549,13 +553,13 @@ void ZazOvadir::waitForNextFrame(uint32_t frameStart) {
     uint32_t frameMs = framesPerSecond ? 1000 / framesPerSecond : 16;
     uint32_t elapsed = ticks() - frameStart;
     uint32_t rest = elapsed < frameMs ? frameMs - elapsed : 0;
-    if (!redrawOnDemand || quitDone || frameDue()) {
-        if (rest > 0) clock->delay(rest);
-        return;
-    }
+    // The frame's rest first, so that input arriving in a stream is still drawn at most at
+    // framesPerSecond.
+    if (rest > 0) clock->delay(rest);
+    if (!redrawOnDemand || quitDone || frameDue()) return;
     // Nothing to draw: sleep until input arrives (at once, for the least latency) or something
-    // falls due (not before the frame is over, so that timers keep the frame rate too).
-    uint32_t ms = std::max(msUntilNextDeadline(ticks()), rest);
+    // falls due.
+    uint32_t ms = msUntilNextDeadline(ticks());
     if (ms > 0) clock->waitForEvent(ms);
 }
 

@@ -78,6 +78,13 @@ public:
     // --- redraw bookkeeping ---
     void requestRedraw();
     bool needsRedraw() const;
+    // Called by an on-demand renderWindow right before it draws: the requests made up to here
+    // are satisfied by this frame, so the next frame need not draw again for them. The first
+    // window's draw counts: a request made while a later window draws may concern an earlier one.
+    void noteDrawing() {
+        if (!drewThisFrame) drawnSerial = redrawSerial;
+        drewThisFrame = true;
+    }
 
     // --- time ---
     // The loop's clock: SDL's unless an application or a test installs its own (not owned; null
@@ -159,6 +166,9 @@ public:
     uint32_t startTicks = 0;
     bool redrawRequested = false;
     bool redrawNeeded = false;
+    uint32_t redrawSerial = 0;  // counts requestRedraw calls
+    uint32_t drawnSerial = 0;   // redrawSerial when the last frame that drew began drawing
+    bool drewThisFrame = false;
 
 private:
     void startLibraries();

@@ -83,6 +83,18 @@ void GuiCairoPanel::resize(SDL_Renderer* r, int w, int h) {
 
 void GuiCairoPanel::update(uint32_t tick) {
     now = tick;
+    // A change the limit held back is shown as soon as the interval allows, also when nothing
+    // else asks for a frame (an application drawing on demand).
+    if (heldBack() && intervalPassed())
+        if (ZazOvadir* engine = ZazOvadir::current()) engine->requestRedraw();
+}
+
+uint32_t GuiCairoPanel::msUntilDue(uint32_t tick) {
+    return heldBack() ? msUntil(lastUpload + minInterval, tick) : kNoDeadline;
+}
+
+bool GuiCairoPanel::heldBack() const {
+    return dirtyPixels && uploadedOnce && minInterval > 0 && texture && !pixels.empty();
 }
 
 void GuiCairoPanel::setMaxFps(int fps) {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-class GuiCairoPanel : public GuiObject, public IStretchRole {
+class GuiCairoPanel : public GuiObject, public IStretchRole, public ITimed {
 public:
     GuiCairoPanel(GuiObject* parent, int id, int x, int y, int width, int height, SDL_Color bgColor,
                   SDL_Renderer* renderer);
@@ -20,6 +20,8 @@ public:
     bool isCacheable() override { return false; }
     const char* className() const override { return "GuiCairoPanel"; }
     void update(uint32_t now) override;
+    // A change held back by the frame-rate limit falls due when the interval has passed.
+    uint32_t msUntilDue(uint32_t now) override;
     void draw(SDL_Renderer* r) override;
     // A new size clears the drawing; the same size keeps it.
     void resize(SDL_Renderer* r, int w, int h) override;
@@ -57,6 +59,7 @@ private:
     void createSurface(int w, int h);
     void createTexture(SDL_Renderer* r, int w, int h);
     bool intervalPassed() const;
+    bool heldBack() const;
     void upload();
 
     std::vector<unsigned char> pixels;  // cairo's ARGB32 image data, height x stride bytes

@@ -156,12 +156,12 @@ TEST_F(IdleLoop, TimersWakeTheLoopOnTimeAndStopWhenCancelled) {
     EXPECT_EQ(once, (std::vector<uint32_t>{300}));
     EXPECT_EQ(every, (std::vector<uint32_t>{250, 500, 750}));
     EXPECT_LE(frames, 20);
-    EXPECT_GE(app.presents, 3);  // what a timer invalidates is drawn
+    EXPECT_EQ(app.presents, 3);  // what a timer invalidates is drawn, once
     EXPECT_TRUE(app.cancelTimer(id));
     app.presents = 0;
     app.runFor(2000);
     EXPECT_EQ(every.size(), 3u);  // the one due at 1000 was cancelled before it fell due
-    EXPECT_LE(app.presents, 2);
+    EXPECT_EQ(app.presents, 0);
 }
 
 TEST_F(IdleLoop, WindowsAskTheirChildrenForDeadlines) {
@@ -173,25 +173,78 @@ TEST_F(IdleLoop, WindowsAskTheirChildrenForDeadlines) {
     int frames = app.runFor(5000);
     EXPECT_EQ(blinker->blinks, 9);  // at +500 ... +4500; the period ends at +5000
     EXPECT_LE(frames, 40);
-    EXPECT_LE(app.presents, 18);  // each blink is drawn, at most once more than needed
-    EXPECT_GE(app.presents, 9);
+    EXPECT_EQ(app.presents, 9);  // each blink drawn once
+}
+
+// A widget that asks for another frame, a given number of times, while it draws (as one that
+// finds its layout stale does) or, for another widget, in its update.
+class Reinvalidating : public ProbeWidget {
+public:
+    explicit Reinvalidating(GuiObject* other = nullptr) : ProbeWidget(0, 0, 20, 20), other(other) {}
+    void update(uint32_t) override {
+        if (other) askAgain();
+    }
+    void draw(SDL_Renderer* r) override {
+        ProbeWidget::draw(r);
+        if (!other) askAgain();
+    }
+    void askAgain() {
+        if (again <= 0) return;
+        --again;
+        (other ? other : this)->invalidate();
+    }
+    GuiObject* other;
+    int again = 0;
+};
+
+TEST_F(IdleLoop, EachChangeIsDrawnOnceAndARequestMadeWhileDrawingGetsTheNextFrame) {
+    auto* w = new Reinvalidating;
+    rec->root->addChild(w);
+    settle();
+    w->invalidate();
+    app.runFor(1000);
+    EXPECT_EQ(app.presents, 1);
+    EXPECT_EQ(w->draws, 1);
+
+    app.presents = 0;
+    w->again = 2;
+    w->invalidate();
+    app.runFor(1000);
+    EXPECT_EQ(app.presents, 3);  // the change, then each request made while drawing
+    EXPECT_EQ(app.clock.waits.back(), kNoDeadline);
+}
+
+TEST_F(IdleLoop, AChangeAskedForByALaterWindowReachesAnEarlierOneInTheNextFrame) {
+    AppWindow* second =
+        app.createDialogWindow("Zweites", 0, 0, 100, 100, SDL_WINDOW_SHOWN, {90, 90, 90, 255});
+    ASSERT_NE(second, nullptr);
+    auto* remote = new Reinvalidating(probe);
+    second->root->addChild(remote);
+    settle();
+    probe->draws = 0;
+    remote->again = 1;
+    remote->invalidate();  // frame 1: the main window draws, then the second changes it
+    app.runFor(1000);
+    EXPECT_EQ(probe->draws, 2);  // the main window draws again in frame 2
+    EXPECT_EQ(app.presents, 4);  // two frames, both windows each
 }
 
 TEST_F(IdleLoop, TooltipDelayWakesTheLoopWhenItEnds) {
     probe->setTooltip("Hilfe");
     push(mouseMotion(rec->windowId, 50, 50));
-    app.frames(1);
+    app.runFor(1);  // the motion's frame (a bare frame would sleep on to the deadline)
     ASSERT_EQ(rec->root->tooltipObject, probe);
     app.runFor(450);
+
     EXPECT_FALSE(rec->root->tooltipVisible);
     app.presents = 0;
     int frames = app.runFor(100);
     EXPECT_TRUE(rec->root->tooltipVisible);
     EXPECT_LE(frames, 4);
-    EXPECT_GE(app.presents, 1);
+    EXPECT_EQ(app.presents, 1);
     app.presents = 0;
     app.runFor(5000);  // shown: nothing more to wait for
-    EXPECT_LE(app.presents, 1);
+    EXPECT_EQ(app.presents, 0);
     EXPECT_EQ(app.clock.waits.back(), kNoDeadline);
 }
 

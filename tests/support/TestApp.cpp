@@ -17,8 +17,10 @@ void TestClock::waitForEvent(uint32_t ms) {
     waits.push_back(ms);
     if (!fixed || SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) return;
     // A real wait would end at the deadline; this one also ends at the scripted period's end.
-    const uint32_t untilHorizon = msUntil(horizon, now);
-    now += untilHorizon > 0 ? std::min(ms, untilHorizon) : (ms == kNoDeadline ? 0 : ms);
+    if (inPeriod)
+        now += std::min(ms, msUntil(horizon, now));
+    else if (ms != kNoDeadline)
+        now += ms;
 }
 
 TestApp::TestApp() {
@@ -36,6 +38,7 @@ void TestApp::renderWindow(AppWindow* window) {
     if (!window->root) return;
     window->root->update(ticks());
     if (!needsRedraw()) return;
+    noteDrawing();
     window->root->draw(window->sdlRenderer());
     if (beforePresent) beforePresent(window);
     SDL_RenderPresent(window->sdlRenderer());
@@ -87,12 +90,14 @@ void TestApp::frames(int n) {
 int TestApp::runFor(uint32_t ms) {
     if (!clock.fixed) clock.fix(SDL_GetTicks());
     clock.horizon = clock.now + ms;
+    clock.inPeriod = true;
     int n = 0;
     // The cap only stops a loop that no longer advances the time.
     while (msUntil(clock.horizon, clock.now) > 0 && !quitDone && n < 1000000) {
         runFrame();
         ++n;
     }
+    clock.inPeriod = false;
     return n;
 }
 

@@ -24,8 +24,10 @@ public:
 
     bool fixed = false;
     uint32_t now = 0;
-    // Where a wait with no deadline ends while the time is fixed (the end of a scripted period).
+    // While a scripted period runs (runFor), waits end at its end, the horizon, at the latest.
+    // Outside one, a wait lasts until its deadline, and a wait with none ends at once.
     uint32_t horizon = 0;
+    bool inPeriod = false;
     // Every idle wait the loop asked for, in ms (kNoDeadline: until input).
     std::vector<uint32_t> waits;
 };

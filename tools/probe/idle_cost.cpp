@@ -74,6 +74,7 @@ public:
         if (!window->root) return;
         window->root->update(ticks());
         if (!needsRedraw()) return;
+        noteDrawing();
         window->root->draw(window->sdlRenderer());
         SDL_RenderPresent(window->sdlRenderer());
         if (display) XSync(display, False);
