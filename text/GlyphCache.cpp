@@ -8,7 +8,6 @@
 namespace {
 
 constexpr uint32_t kLowChars = 0x3000;  // Latin, Greek, Cyrillic and general punctuation
-constexpr uint32_t kUnknown = UINT32_MAX;
 
 uint32_t nextSerial() {
     static uint32_t serial = 0;
@@ -119,7 +118,7 @@ void FaceCache::reset() {
     serialNumber = nextSerial();
     kerns = FT_HAS_KERNING(face);
     if (face->size) sizeMetrics = face->size->metrics;
-    lowCharIndex.assign(kLowChars, kUnknown);
+    lowCharIndex.assign(kLowChars, kUnknownIndex);
     highCharIndex.clear();
     images.clear();
     images.resize(face->num_glyphs > 0 ? size_t(face->num_glyphs) : 0);
@@ -127,10 +126,10 @@ void FaceCache::reset() {
     kernRows.resize(images.size());
 }
 
-uint32_t FaceCache::charIndex(uint32_t codePoint) {
+uint32_t FaceCache::lookUpCharIndex(uint32_t codePoint) {
     if (codePoint < kLowChars) {
         uint32_t& slot = lowCharIndex[codePoint];
-        if (slot == kUnknown) slot = FT_Get_Char_Index(face, codePoint);
+        if (slot == kUnknownIndex) slot = FT_Get_Char_Index(face, codePoint);
         return slot;
     }
     auto [it, inserted] = highCharIndex.try_emplace(codePoint, 0);
@@ -138,7 +137,7 @@ uint32_t FaceCache::charIndex(uint32_t codePoint) {
     return it->second;
 }
 
-const GlyphImage& FaceCache::glyph(uint32_t glyphIndex) {
+const GlyphImage& FaceCache::loadGlyph(uint32_t glyphIndex) {
     static const GlyphImage kMissing;
     if (glyphIndex >= images.size()) {
         // FreeType rejects indices past num_glyphs; remember that without growing the table.
@@ -149,7 +148,7 @@ const GlyphImage& FaceCache::glyph(uint32_t glyphIndex) {
     return *slot;
 }
 
-int32_t FaceCache::kerning(uint32_t left, uint32_t right) {
+int32_t FaceCache::lookUpKerning(uint32_t left, uint32_t right) {
     auto direct = [&] {
         FT_Vector delta{0, 0};
         if (FT_Get_Kerning(face, left, right, FT_KERNING_DEFAULT, &delta) != 0) return int32_t(0);
@@ -157,9 +156,9 @@ int32_t FaceCache::kerning(uint32_t left, uint32_t right) {
     };
     if (left >= kernRows.size() || right >= kernRows.size()) return direct();
     auto& row = kernRows[left];
-    if (row.empty()) row.assign(kernRows.size(), INT32_MIN);
+    if (row.empty()) row.assign(kernRows.size(), kUnknownKerning);
     int32_t& k = row[right];
-    if (k == INT32_MIN) k = direct();
+    if (k == kUnknownKerning) k = direct();
     return k;
 }
 

@@ -7,6 +7,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
@@ -38,10 +39,23 @@ public:
     // its pixel size changes. Null when the face is null or its slot for user data is taken.
     static FaceCache* of(FT_Face face);
 
-    uint32_t charIndex(uint32_t codePoint);
-    const GlyphImage& glyph(uint32_t glyphIndex);
+    // The answers already known are inline: layout asks them once per code point.
+    uint32_t charIndex(uint32_t codePoint) {
+        if (codePoint < lowCharIndex.size() && lowCharIndex[codePoint] != kUnknownIndex)
+            return lowCharIndex[codePoint];
+        return lookUpCharIndex(codePoint);
+    }
+    const GlyphImage& glyph(uint32_t glyphIndex) {
+        if (glyphIndex < images.size() && images[glyphIndex]) return *images[glyphIndex];
+        return loadGlyph(glyphIndex);
+    }
     // Horizontal kerning in whole pixels (26.6 shifted right by 6).
-    int32_t kerning(uint32_t left, uint32_t right);
+    int32_t kerning(uint32_t left, uint32_t right) {
+        if (left < kernRows.size() && right < kernRows[left].size() &&
+            kernRows[left][right] != kUnknownKerning)
+            return kernRows[left][right];
+        return lookUpKerning(left, right);
+    }
     bool hasKerning() const { return kerns; }
     uint32_t serial() const { return serialNumber; }
     // The texture of a glyph for renderer r in colour c (0 or 255); null when not drawable.
@@ -51,6 +65,12 @@ public:
     ~FaceCache();
 
 private:
+    static constexpr uint32_t kUnknownIndex = UINT32_MAX;
+    static constexpr int32_t kUnknownKerning = INT32_MIN;
+
+    uint32_t lookUpCharIndex(uint32_t codePoint);
+    const GlyphImage& loadGlyph(uint32_t glyphIndex);
+    int32_t lookUpKerning(uint32_t left, uint32_t right);
     static void finalize(void* object);
     bool sizeChanged() const;
     void reset();

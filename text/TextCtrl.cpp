@@ -64,7 +64,7 @@ void GuiTextCtrl::setText(const std::string& value) {
     const bool same = value == text;
     if (!same) noteEdit();
     text = value;
-    cursor = std::min(cursor, countCodePoints(text));
+    // Layout counts the code points and keeps the caret within them.
     clearSelection();
     invalidate();
     layoutText(face, text);
@@ -76,7 +76,7 @@ void GuiTextCtrl::appendText(const std::string& value) {
     if (value.empty()) return;
     noteEdit();
     text += value;
-    resumeLayout(value);
+    appendLayout();
     cursor = textCodePoints;
     clearSelection();
     invalidate();
@@ -120,9 +120,9 @@ std::pair<const char*, const char*> GuiTextCtrl::debugLines() const {
     static char line2[160];
     std::snprintf(line1, sizeof line1, "CursorIndex %ld   SelIndex %d:%d   SelByte %d:%d",
                   static_cast<long>(cursor), selStart, selEnd, selByteStart, selByteEnd);
-    if (cursor >= 0 && static_cast<size_t>(cursor) < glyphs.size())
+    if (cursor >= 0 && cursor < glyphTotal)
         std::snprintf(line2, sizeof line2, "Scroll %d:%d   CP %lu", scrollX, scrollY,
-                      static_cast<unsigned long>(glyphs[cursor].codePoint));
+                      static_cast<unsigned long>(glyphAt(cursor).codePoint));
     else
         std::snprintf(line2, sizeof line2, "Scroll %d:%d   CP invalid", scrollX, scrollY);
     return {line1, line2};
@@ -156,28 +156,11 @@ void GuiTextCtrl::normalizeSelection() {
 // ---------------------------------------------------------------------------------------------
 // Extent and scrolling
 
-int32_t GuiTextCtrl::rightEdge(size_t i) const {
-    const Glyph& g = glyphs[i];
-    if (i + 1 < glyphs.size() && glyphs[i + 1].y == g.y) return glyphs[i + 1].x;
-    return g.x + std::max(g.width, 1);
-}
-
 std::pair<int32_t, int32_t> GuiTextCtrl::contentExtent() const {
-    if (glyphs.empty()) return {0, 0};
-    // Glyphs before the last line are final; fold them into the prefix once.
-    int32_t stable =
-        layoutState.valid ? std::min<int32_t>(layoutState.lineStart, glyphs.size()) : 0;
-    stable = std::max(stable - 1, 0);  // the glyph before the line start keeps its own edge rule
-    ExtentPrefix& p = extentPrefix;
-    for (; p.upTo < stable; ++p.upTo) {
-        p.maxRight = std::max<int64_t>(p.maxRight, rightEdge(p.upTo));
-        p.maxY = std::max<int64_t>(p.maxY, glyphs[p.upTo].y);
-    }
-    int64_t maxRight = p.maxRight, maxY = p.maxY;
-    for (size_t i = p.upTo; i < glyphs.size(); ++i) {
-        maxRight = std::max<int64_t>(maxRight, rightEdge(i));
-        maxY = std::max<int64_t>(maxY, glyphs[i].y);
-    }
+    if (glyphTotal == 0) return {0, 0};
+    // The last row holds the lowest baseline; every line knows its own widest edge.
+    const int64_t maxRight = widestRightEdge();
+    const int64_t maxY = rowBaseline(rowTotal - 1);
     int64_t w = std::max<int64_t>(0, maxRight - x);
     int64_t h = std::max<int64_t>(0, maxY - metrics.descender + 10 - y);
     return {static_cast<int32_t>(std::min<int64_t>(w, INT32_MAX)),
@@ -219,14 +202,16 @@ void GuiTextCtrl::updateScrollbars() {
 }
 
 GuiTextCtrl::CaretPoint GuiTextCtrl::caretGlyphPoint() const {
-    if (cursor >= 0 && static_cast<size_t>(cursor) < glyphs.size())
-        return {glyphs[cursor].x, glyphs[cursor].y};
-    const Glyph& last = glyphs.back();
+    if (cursor >= 0 && cursor < glyphTotal) {
+        const Glyph g = glyphAt(cursor);
+        return {g.x, g.y};
+    }
+    const Glyph last = lastGlyph();
     return {last.x + last.width, last.y};
 }
 
 void GuiTextCtrl::ensureCaretVisible() {
-    if (glyphs.empty() || metrics.height < 1) return;
+    if (glyphTotal == 0 || metrics.height < 1) return;
     const CaretPoint c = caretGlyphPoint();
     const int32_t top = lineTop(c.y);
     const int32_t vBar = vScroll.visible ? kBarThickness : 0;
@@ -257,36 +242,46 @@ void GuiTextCtrl::ensureCaretVisible() {
 // Hit testing and words
 
 size_t GuiTextCtrl::firstGlyphWithTopAtLeast(int64_t top) const {
-    // Baselines never decrease along the glyph list, so lines can be found by bisection.
-    auto it = std::partition_point(glyphs.begin(), glyphs.end(), [&](const Glyph& g) {
-        return int64_t(g.y) - metrics.ascender - 3 < top;
-    });
-    return static_cast<size_t>(it - glyphs.begin());
+    return firstGlyphAtOrBelow(top + metrics.ascender + 3);
+}
+
+size_t GuiTextCtrl::firstGlyphAtOrBelow(int64_t baseline) const {
+    // Baselines never decrease along the text, so rows follow from arithmetic.
+    return firstGlyphOfRow(firstRowAtOrBelow(baseline));
 }
 
 int32_t GuiTextCtrl::indexAt(int px, int py) const {
     const int32_t total = textCodePoints;
-    if (glyphs.empty()) return total;
+    if (glyphTotal == 0) return total;
     const int64_t qx = int64_t(px) + scrollX, qy = int64_t(py) + scrollY;
-    size_t first = firstGlyphWithTopAtLeast(qy - metrics.height);
-    if (first >= glyphs.size() || lineTop(glyphs[first].y) > qy) return total;
-    const int32_t lineY = glyphs[first].y;
-    size_t i = first;
-    for (; i < glyphs.size() && glyphs[i].y == lineY; ++i) {
-        const Glyph& g = glyphs[i];
-        int64_t mid = int64_t(g.x) + g.width / 2;
-        if (i + 1 < glyphs.size() && glyphs[i + 1].y == lineY)
-            mid = (int64_t(g.x) + glyphs[i + 1].x) / 2;
-        if (mid > qx) return std::min<int32_t>(static_cast<int32_t>(i), total);
-    }
-    const size_t k = i - 1;
+    const size_t first = firstGlyphWithTopAtLeast(qy - metrics.height);
+    if (first >= size_t(glyphTotal)) return total;
+    const Glyph firstGlyph = glyphAt(int32_t(first));
+    if (lineTop(firstGlyph.y) > qy) return total;
+    const int32_t lineY = firstGlyph.y;
+    // The first glyph whose midpoint lies right of the point; else the line's last glyph.
+    int64_t hit = -1;
+    size_t k = first;
+    Glyph last = firstGlyph;
+    forEachGlyphFrom(first, [&](size_t i, const Glyph& g, const Glyph* next) {
+        if (g.y != lineY) return false;
+        const int64_t mid = next ? (int64_t(g.x) + next->x) / 2 : int64_t(g.x) + g.width / 2;
+        if (mid > qx) {
+            hit = int64_t(i);
+            return false;
+        }
+        k = i;
+        last = g;
+        return true;
+    });
+    if (hit >= 0) return static_cast<int32_t>(std::min<int64_t>(hit, total));
     int64_t answer;
-    if (glyphs[k].codePoint == 10)
-        answer = k;
-    else if (!wordWrap || k + 1 == glyphs.size())
-        answer = k + 1;
+    if (last.codePoint == 10)
+        answer = int64_t(k);
+    else if (!wordWrap || k + 1 == size_t(glyphTotal))
+        answer = int64_t(k) + 1;
     else
-        answer = k;
+        answer = int64_t(k);
     return static_cast<int32_t>(std::min<int64_t>(answer, total));
 }
 
@@ -300,18 +295,18 @@ bool isSeparator(uint32_t cp) {
 }  // namespace
 
 std::pair<int32_t, int32_t> GuiTextCtrl::wordRangeAt(int32_t index) const {
-    if (glyphs.empty() || index < 0) return {0, 0};
-    const int32_t count = static_cast<int32_t>(glyphs.size());
+    if (glyphTotal == 0 || index < 0) return {0, 0};
+    const int32_t count = glyphTotal;
     const int32_t i = std::min(index, count - 1);
     int32_t w = i;
-    while (w >= 0 && isSeparator(glyphs[w].codePoint))
+    while (w >= 0 && isSeparator(glyphAt(w).codePoint))
         --w;
     if (w < 0) return {i, i};
     int32_t start = w;
-    while (start > 0 && !isSeparator(glyphs[start - 1].codePoint))
+    while (start > 0 && !isSeparator(glyphAt(start - 1).codePoint))
         --start;
     int32_t end = w + 1;
-    while (end < count && !isSeparator(glyphs[end].codePoint))
+    while (end < count && !isSeparator(glyphAt(end).codePoint))
         ++end;
     return {start, end};
 }

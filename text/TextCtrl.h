@@ -10,15 +10,18 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
-// One laid-out code point, in window pixels with the scroll offsets not applied.
+// One laid-out code point, in window pixels with the scroll offsets not applied. Only the
+// lines in use are kept laid out; the rest are known by their place and extent alone.
 struct Glyph {
     int32_t x;           // left edge of the cell: pen plus left bearing
     int32_t y;           // baseline of the glyph's line
@@ -81,6 +84,17 @@ public:
     int32_t ascender() const { return metrics.ascender; }
     int32_t descender() const { return metrics.descender; }
     int32_t codePointCount() const { return textCodePoints; }
+    // One glyph per code point, plus a zero-width one on the empty last line after a final
+    // line break; none without a face.
+    int32_t glyphCount() const { return glyphTotal; }
+    // Glyph i (0 <= i < glyphCount()), laid out on demand.
+    Glyph glyphAt(int32_t i) const;
+    // The whole layout at once (for checks; drawing and editing never need it).
+    std::vector<Glyph> allGlyphs() const;
+    // Visual lines: one per line of the text, more where word wrap breaks it.
+    int32_t rowCount() const { return rowTotal; }
+    // Lines of the text currently held laid out, and their glyphs.
+    std::pair<size_t, size_t> laidOutLines() const;
     bool hasSelection() const { return selStart != -1 && selEnd != -1 && selStart != selEnd; }
     // Content extent (width, height) in pixels, as the scroll bars see it.
     std::pair<int32_t, int32_t> contentExtent() const;
@@ -89,7 +103,6 @@ public:
     // call (false); both give the same glyphs and pixels, the switch exists to prove that.
     static bool useGlyphCache;
 
-    std::vector<Glyph> glyphs;
     int32_t cursor = 0;
     int32_t selStart = -1;
     int32_t selEnd = -1;
@@ -117,41 +130,63 @@ public:
     std::function<void()> onChange;
     FT_Face face = nullptr;
 
-    // Where layout stopped, so that appending can carry on from there.
-    struct LayoutState {
-        int32_t pen = 0;
-        int32_t baseline = 0;
-        int32_t lineStart = 0;
-        int32_t breakIndex = -1;
-        int32_t breakPen = 0;
-        bool afterBreak = false;
-        uint32_t prevGlyph = 0;
-        uint32_t passwordChar = '*';
-        bool trailingSpace = false;  // the zero-width glyph after a final line break
-        int32_t originX = 0, originY = 0;
-        bool valid = false;
-    };
-
 private:
     struct Metrics {
         int32_t ascender = 0, descender = 0, height = 0;
     };
-    // Largest right edge and baseline over glyphs [0, upTo); glyphs before the last line
-    // never move again, so this prefix only ever grows while text is appended.
-    struct ExtentPrefix {
-        int32_t upTo = 0;
-        int64_t maxRight = INT64_MIN;
-        int64_t maxY = INT64_MIN;
+    // A line of the text (up to and including its line break) as the scroll bars and the
+    // row arithmetic see it; its glyphs are laid out only when something asks for them.
+    struct LineInfo {
+        size_t byte;       // offset of its first byte in text
+        int32_t glyph;     // index of its first glyph
+        int32_t row;       // visual row of its first glyph
+        int32_t rows;      // visual rows it takes (more than one only with word wrap)
+        int32_t maxRight;  // largest right edge of its glyphs (INT32_MIN without glyphs)
+    };
+    // What layout positions depend on, as it was when the lines were measured.
+    struct LayoutBasis {
+        int32_t x = 0, y = 0, width = 0;
+        Metrics metrics;
+        uint32_t passwordChar = '*';
+        bool valid = false;
+    };
+    struct LaidLine {
+        std::vector<Glyph> glyphs;
+        uint64_t lastUse = 0;
     };
 
     void readMetrics();
     void printCharmaps() const;
-    template <class Source>
-    void layoutFrom(Source& src, const char* bytes, size_t length);
-    void resumeLayout(const std::string& appended);
     void finishLayout();
-    void glyphsChanged(bool fromScratch);
-    int32_t rightEdge(size_t i) const;
+    void measureFrom(size_t line);
+    // Lays out what appendText added: only the last line is measured again.
+    void appendLayout();
+    template <class Source>
+    void measureLines(Source& src, size_t byte, int32_t glyph, int32_t row);
+    template <class Source>
+    int32_t layoutLine(Source& src, size_t from, size_t to, int32_t row,
+                       std::vector<Glyph>& out) const;
+    void layoutLineInto(size_t line, std::vector<Glyph>& out) const;
+    // The glyphs of line `line`; the reference stays valid across the next call.
+    const std::vector<Glyph>& lineGlyphs(size_t line) const;
+    void forgetLaidLinesFrom(size_t line);
+    void trimLaidLines() const;
+    size_t lineOfGlyph(size_t glyph) const;
+    size_t lineOfRow(int64_t row) const;
+    int64_t rowBaseline(int64_t row) const;
+    // First visual row whose baseline is at least b.
+    int64_t firstRowAtOrBelow(int64_t b) const;
+    size_t firstGlyphOfRow(int64_t row) const;
+    int32_t widestRightEdge() const;
+    Glyph lastGlyph() const { return glyphAt(glyphTotal - 1); }
+    // Where a glyph's cell ends: at the next glyph of its row, else after its own width.
+    static int32_t rightEdge(const Glyph& g, const Glyph* nextOnRow) {
+        return nextOnRow ? nextOnRow->x : g.x + std::max(g.width, 1);
+    }
+    // Calls f(index, glyph, the next glyph when it is on the same row, else null) for the
+    // glyphs from `from` on while it returns true.
+    template <class F>
+    void forEachGlyphFrom(size_t from, F&& f) const;
     int32_t lineTop(int32_t baseline) const { return baseline - metrics.ascender - 3; }
     int32_t roundToLine(int32_t v) const;
     // Largest horizontal offset for a content width in a view width: the content's end plus
@@ -196,9 +231,29 @@ private:
 
     Metrics metrics;
     int32_t textCodePoints = 0;
-    int32_t lastLayoutWidth = 0;
     bool inEvent = false;
     std::optional<std::string> textBeforeEvent;
-    LayoutState layoutState;
-    mutable ExtentPrefix extentPrefix;
+    std::vector<LineInfo> lines;
+    int32_t glyphTotal = 0;
+    int32_t rowTotal = 0;
+    LayoutBasis basis;
+    mutable std::unordered_map<size_t, LaidLine> laidLines;
+    mutable size_t laidGlyphs = 0;
+    mutable uint64_t useClock = 0;
+    mutable int32_t widest = INT32_MIN;  // largest maxRight of all lines
+    mutable bool widestKnown = false;
 };
+
+template <class F>
+void GuiTextCtrl::forEachGlyphFrom(size_t from, F&& f) const {
+    for (size_t line = lineOfGlyph(from); from < size_t(glyphTotal) && line < lines.size();
+         ++line) {
+        const std::vector<Glyph>& g = lineGlyphs(line);
+        const size_t base = size_t(lines[line].glyph);
+        for (size_t k = from - base; k < g.size(); ++k) {
+            const bool sameRow = k + 1 < g.size() && g[k + 1].y == g[k].y;
+            if (!f(base + k, g[k], sameRow ? &g[k + 1] : nullptr)) return;
+        }
+        from = base + g.size();
+    }
+}

@@ -316,7 +316,7 @@ void GuiTextCtrl::handleCtrlKey(SDL_Keycode key) {
             break;
         case SDLK_DOWN: {
             if (lh < 1) return;
-            const int64_t lastY = glyphs.empty() ? 0 : glyphs.back().y;
+            const int64_t lastY = glyphTotal == 0 ? 0 : lastGlyph().y;
             const int64_t limit = std::max<int64_t>(0, lastY - metrics.descender + 10 - height - y);
             scrollY = roundToLine(clampToInt(std::min(limit, int64_t(scrollY) + lh)));
             break;
@@ -343,29 +343,23 @@ void GuiTextCtrl::moveOrExtend(int32_t target, bool shift) {
     invalidate();
 }
 
-size_t GuiTextCtrl::firstGlyphAtOrBelow(int64_t baseline) const {
-    auto it = std::partition_point(glyphs.begin(), glyphs.end(),
-                                   [&](const Glyph& g) { return int64_t(g.y) < baseline; });
-    return static_cast<size_t>(it - glyphs.begin());
-}
-
 int32_t GuiTextCtrl::lineHomeTarget() const {
-    const size_t caretIndex = std::min(static_cast<size_t>(cursor), glyphs.size() - 1);
-    const int64_t caretY = glyphs[caretIndex].y;
+    const size_t caretIndex = std::min(static_cast<size_t>(cursor), size_t(glyphTotal) - 1);
+    const int64_t caretY = glyphAt(int32_t(caretIndex)).y;
     const size_t first = firstGlyphAtOrBelow(caretY - 1);
     return first <= caretIndex ? static_cast<int32_t>(first) : 0;
 }
 
 int32_t GuiTextCtrl::lineEndTarget() const {
-    const size_t caretIndex = std::min(static_cast<size_t>(cursor), glyphs.size() - 1);
-    const int64_t caretY = glyphs[caretIndex].y;
+    const size_t caretIndex = std::min(static_cast<size_t>(cursor), size_t(glyphTotal) - 1);
+    const int64_t caretY = glyphAt(int32_t(caretIndex)).y;
     const size_t past = firstGlyphAtOrBelow(caretY + 2);
     if (past == 0) return textCodePoints;
     const size_t k = past - 1;
     int64_t target;
-    if (glyphs[k].codePoint == 10)
+    if (glyphAt(int32_t(k)).codePoint == 10)
         target = k;
-    else if (wordWrap && k + 1 != glyphs.size())
+    else if (wordWrap && k + 1 != size_t(glyphTotal))
         target = k;
     else
         target = k + 1;
@@ -373,23 +367,28 @@ int32_t GuiTextCtrl::lineEndTarget() const {
 }
 
 GuiTextCtrl::CaretPoint GuiTextCtrl::caretLinePoint() const {
-    if (static_cast<size_t>(cursor) < glyphs.size()) return {glyphs[cursor].x, glyphs[cursor].y};
-    const Glyph& last = glyphs.back();
+    if (static_cast<size_t>(cursor) < size_t(glyphTotal)) {
+        const Glyph g = glyphAt(cursor);
+        return {g.x, g.y};
+    }
+    const Glyph last = lastGlyph();
     if (last.codePoint == 10) return {x + kInset, last.y + metrics.height};
     return {last.x + last.width, last.y};
 }
 
 int32_t GuiTextCtrl::targetOnLine(int32_t lineY, int32_t caretX) const {
-    size_t i = firstGlyphAtOrBelow(int64_t(lineY) - 1);
     int32_t best = -1;
     int64_t bestDistance = INT64_MAX;
-    for (; i < glyphs.size() && int64_t(glyphs[i].y) <= int64_t(lineY) + 1; ++i) {
-        const int64_t d = std::llabs(int64_t(glyphs[i].x) - caretX);
-        if (d < bestDistance) {
-            bestDistance = d;
-            best = static_cast<int32_t>(i);
-        }
-    }
+    forEachGlyphFrom(firstGlyphAtOrBelow(int64_t(lineY) - 1),
+                     [&](size_t i, const Glyph& g, const Glyph*) {
+                         if (int64_t(g.y) > int64_t(lineY) + 1) return false;
+                         const int64_t d = std::llabs(int64_t(g.x) - caretX);
+                         if (d < bestDistance) {
+                             bestDistance = d;
+                             best = static_cast<int32_t>(i);
+                         }
+                         return true;
+                     });
     return best < 0 ? -1 : std::min(best, textCodePoints);
 }
 
@@ -410,7 +409,7 @@ void GuiTextCtrl::pageMove(bool down, bool shift) {
     if (target < 0) target = down ? textCodePoints : 0;
     moveOrExtend(target, shift);
     const int64_t limit =
-        std::max<int64_t>(0, int64_t(glyphs.back().y) - metrics.descender + 10 - y - height);
+        std::max<int64_t>(0, int64_t(lastGlyph().y) - metrics.descender + 10 - y - height);
     const int64_t moved = int64_t(scrollY) + (down ? delta : -int64_t(delta));
     scrollY = roundToLine(clampToInt(std::max<int64_t>(0, std::min(limit, moved))));
     ensureCaretVisible();
@@ -430,27 +429,28 @@ void GuiTextCtrl::handlePlainKey(SDL_Keycode key, bool shift) {
             show = true;
             break;
         case SDLK_HOME:
-            if (glyphs.empty()) break;
+            if (glyphTotal == 0) break;
             moveOrExtend(lineHomeTarget(), shift);
             show = true;
             break;
         case SDLK_END:
-            if (glyphs.empty()) break;
+            if (glyphTotal == 0) break;
             moveOrExtend(lineEndTarget(), shift);
             show = true;
             break;
         case SDLK_UP:
         case SDLK_DOWN: {
-            if (glyphs.empty()) break;
+            if (glyphTotal == 0) break;
             const bool up = key == SDLK_UP;
             if (moveVertically(up ? -lh : lh, shift)) caretReset();
-            const Glyph& g = glyphs[std::min(static_cast<size_t>(cursor), glyphs.size() - 1)];
+            const Glyph g =
+                glyphAt(int32_t(std::min(static_cast<size_t>(cursor), size_t(glyphTotal) - 1)));
             const int64_t top = int64_t(g.y) - metrics.ascender;
             if (up && top - scrollY <= y + 19) {
                 scrollY = roundToLine(std::max(0, scrollY - lh));
             } else if (!up && int64_t(y) + height - 19 <= top + lh - scrollY) {
                 const int64_t limit = std::max<int64_t>(
-                    0, int64_t(glyphs.back().y) - metrics.descender + 10 - y - height);
+                    0, int64_t(lastGlyph().y) - metrics.descender + 10 - y - height);
                 scrollY = roundToLine(clampToInt(std::min(int64_t(scrollY) + lh, limit)));
             }
             show = true;
@@ -458,7 +458,7 @@ void GuiTextCtrl::handlePlainKey(SDL_Keycode key, bool shift) {
         }
         case SDLK_PAGEUP:
         case SDLK_PAGEDOWN:
-            if (glyphs.empty() || lh < 1) break;
+            if (glyphTotal == 0 || lh < 1) break;
             pageMove(key == SDLK_PAGEDOWN, shift);
             break;
         case SDLK_RETURN:

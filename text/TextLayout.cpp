@@ -7,6 +7,7 @@
 #include "text/Utf8.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -60,144 +61,198 @@ void GuiTextCtrl::readMetrics() {
 
 void GuiTextCtrl::layoutText(FT_Face f, const std::string& t) {
     face = f;
-    glyphs.clear();
     readMetrics();
-    layoutState = LayoutState{};
+    lines.clear();
+    laidLines.clear();
+    laidGlyphs = 0;
+    widestKnown = false;
+    glyphTotal = rowTotal = 0;
+    basis = LayoutBasis{};
     if (!face) {
         // Without a face there is nothing to lay out; the text itself is kept.
         textCodePoints = countCodePoints(t);
-        glyphsChanged(true);
         finishLayout();
         return;
     }
-    textCodePoints = 0;
-    LayoutState& s = layoutState;
-    s.pen = x + kInset;
-    s.baseline = y + metrics.ascender + kInset;
-    s.originX = x;
-    s.originY = y;
-    s.valid = true;
+    basis = {x, y, width, metrics, '*', true};
     FaceCache* cache = useGlyphCache ? FaceCache::of(face) : nullptr;
-    if (cache) {
-        CachedSource src{cache};
-        s.passwordChar = src.charIndex(kBullet) ? kBullet : '*';
-        glyphs.reserve(t.size() + 1);
-        layoutFrom(src, t.data(), t.size());
-    } else {
-        DirectSource src{face};
-        s.passwordChar = src.charIndex(kBullet) ? kBullet : '*';
-        layoutFrom(src, t.data(), t.size());
-    }
-    glyphsChanged(true);
+    const uint32_t bullet = cache ? cache->charIndex(kBullet) : FT_Get_Char_Index(face, kBullet);
+    basis.passwordChar = bullet ? kBullet : '*';
+    if (&t != &text) text = t;
+    measureFrom(0);
     finishLayout();
 }
 
-void GuiTextCtrl::resumeLayout(const std::string& appended) {
-    // Laying out is a left-to-right state machine: carrying on from where the last layout
-    // stopped gives exactly the glyphs a full layout would, for a fraction of the work.
-    const LayoutState& s = layoutState;
-    Metrics before = metrics;
+void GuiTextCtrl::appendLayout() {
+    // Lines before the last keep their place and glyphs as long as nothing they depend on
+    // changed; appending then costs the last line and the new ones only.
     readMetrics();
-    const bool sameGeometry = s.valid && s.originX == x && s.originY == y &&
-                              before.ascender == metrics.ascender &&
-                              before.height == metrics.height && lastLayoutWidth == width;
-    FaceCache* cache = useGlyphCache ? FaceCache::of(face) : nullptr;
-    if (!face || !cache || !sameGeometry) {
+    const Metrics& m = basis.metrics;
+    const bool sameBasis = basis.valid && basis.x == x && basis.y == y && basis.width == width &&
+                           m.ascender == metrics.ascender && m.descender == metrics.descender &&
+                           m.height == metrics.height;
+    if (!face || !sameBasis || lines.empty()) {
         layoutText(face, text);
         return;
     }
-    if (layoutState.trailingSpace) glyphs.pop_back();
-    layoutState.trailingSpace = false;
-    CachedSource src{cache};
-    if (glyphs.capacity() < glyphs.size() + appended.size() + 1)
-        glyphs.reserve(std::max(glyphs.capacity() * 2, glyphs.size() + appended.size() + 1));
-    layoutFrom(src, appended.data(), appended.size());
-    glyphsChanged(false);
+    measureFrom(lines.size() - 1);
     finishLayout();
 }
 
+void GuiTextCtrl::measureFrom(size_t line) {
+    // Lines before `line` keep their place; everything from its first byte is measured anew.
+    size_t byte = 0;
+    int32_t glyph = 0, row = 0;
+    if (line < lines.size()) {
+        byte = lines[line].byte;
+        glyph = lines[line].glyph;
+        row = lines[line].row;
+        for (size_t k = line; k < lines.size() && widestKnown; ++k)
+            if (lines[k].maxRight >= widest) widestKnown = false;
+        lines.resize(line);
+    }
+    forgetLaidLinesFrom(line);
+    FaceCache* cache = useGlyphCache ? FaceCache::of(face) : nullptr;
+    if (cache) {
+        CachedSource src{cache};
+        measureLines(src, byte, glyph, row);
+    } else {
+        DirectSource src{face};
+        measureLines(src, byte, glyph, row);
+    }
+}
+
 template <class Source>
-void GuiTextCtrl::layoutFrom(Source& src, const char* bytes, size_t length) {
-    LayoutState& s = layoutState;
-    lastLayoutWidth = width;
-    const int32_t left = x + kInset;
-    const int32_t wrapLimit = x + kInset + std::max(width - 22, 1);
-    const int32_t lh = metrics.height;
+void GuiTextCtrl::measureLines(Source& src, size_t byte, int32_t glyph, int32_t row) {
+    // Each line is laid out once into a scratch buffer to learn its rows and its right edge,
+    // then forgotten: only lines that are shown or edited keep their glyphs.
+    const int32_t lh = basis.metrics.height;
+    int32_t codePoints = glyph;
+    const bool fromStart = lines.empty();
+    int32_t lineMax = INT32_MIN;
+    std::vector<Glyph> scratch;
+    for (;;) {
+        size_t end = text.size();
+        if (!password) {
+            const void* nl = std::memchr(text.data() + byte, '\n', text.size() - byte);
+            if (nl) end = size_t(static_cast<const char*>(nl) - text.data()) + 1;
+        }
+        scratch.clear();
+        codePoints += layoutLine(src, byte, end, row, scratch);
+        int32_t rows = 0, maxRight = INT32_MIN;
+        if (!scratch.empty()) {
+            rows = lh > 0 ? (scratch.back().y - scratch.front().y) / lh + 1 : 1;
+            for (size_t k = 0; k < scratch.size(); ++k)
+                maxRight = std::max(
+                    maxRight,
+                    rightEdge(scratch[k], k + 1 < scratch.size() && scratch[k + 1].y == scratch[k].y
+                                              ? &scratch[k + 1]
+                                              : nullptr));
+        }
+        lines.push_back({byte, glyph, row, rows, maxRight});
+        lineMax = std::max(lineMax, maxRight);
+        glyph += static_cast<int32_t>(scratch.size());
+        row += rows;
+        const bool brokeLine = !password && end > byte && text[end - 1] == '\n';
+        if (!brokeLine) break;
+        byte = end;
+    }
+    textCodePoints = codePoints;
+    glyphTotal = glyph;
+    rowTotal = row;
+    // The widest line stays known where no line that could have been it was dropped.
+    if (fromStart || widestKnown) {
+        widest = fromStart ? lineMax : std::max(widest, lineMax);
+        widestKnown = true;
+    }
+}
+
+template <class Source>
+int32_t GuiTextCtrl::layoutLine(Source& src, size_t from, size_t to, int32_t row,
+                                std::vector<Glyph>& out) const {
+    const char* bytes = text.data();
+    const int32_t left = basis.x + kInset;
+    const int32_t wrapLimit = basis.x + kInset + std::max(basis.width - 22, 1);
+    const int32_t lh = basis.metrics.height;
     const bool kerns = src.hasKerning();
-    size_t i = 0;
-    while (i < length) {
-        Utf8Step step = decodeUtf8(bytes + i, length - i);
-        i += static_cast<size_t>(step.length);
-        ++textCodePoints;
-        uint32_t cp = password ? s.passwordChar : step.codePoint;
-        const int32_t count = static_cast<int32_t>(glyphs.size());
+    int32_t pen = left;
+    int32_t baseline = static_cast<int32_t>(rowBaseline(row));
+    int32_t lineStart = 0, breakIndex = -1, breakPen = 0;
+    bool afterBreak = false;
+    uint32_t prevGlyph = 0;
+    int32_t codePoints = 0;
+    size_t i = from;
+    while (i < to) {
+        uint32_t cp = static_cast<unsigned char>(bytes[i]);
+        if (cp < 0x80) {
+            ++i;
+        } else {
+            const Utf8Step step = decodeUtf8(bytes + i, text.size() - i);
+            i += static_cast<size_t>(step.length);
+            cp = step.codePoint;
+        }
+        ++codePoints;
+        if (password) cp = basis.passwordChar;
+        const int32_t count = static_cast<int32_t>(out.size());
         if (!password && cp == '\t') {
-            glyphs.push_back({s.pen, s.baseline, kTabAdvance, 9});
-            s.pen += kTabAdvance;
-            s.breakPen = s.pen;
-            s.breakIndex = count + 1;
-            s.afterBreak = true;
-            s.prevGlyph = 0;
+            out.push_back({pen, baseline, kTabAdvance, 9});
+            pen += kTabAdvance;
+            breakPen = pen;
+            breakIndex = count + 1;
+            afterBreak = true;
+            prevGlyph = 0;
             continue;
         }
         if (!password && cp == '\n') {
-            glyphs.push_back({s.pen, s.baseline, 0, 10});
-            s.breakIndex = -1;
-            s.baseline += lh;
-            s.lineStart = count + 1;
-            s.pen = left;
-            s.afterBreak = true;
-            s.prevGlyph = 0;
+            // A line break ends the line: the next line starts afresh (measureLines).
+            out.push_back({pen, baseline, 0, 10});
             continue;
         }
         const bool space = !password && cp == ' ';
         const uint32_t index = src.charIndex(cp);
-        if (s.prevGlyph != 0 && kerns && !space && !s.afterBreak)
-            s.pen += src.kerning(s.prevGlyph, index);
+        if (prevGlyph != 0 && kerns && !space && !afterBreak) pen += src.kerning(prevGlyph, index);
         const GlyphMetrics gm = src.metrics(index);
         const int32_t advance = gm.loaded ? gm.advance : 0;
         const int32_t cellWidth = gm.loaded ? gm.cellWidth : 0;
-        int32_t nextPen = s.pen + advance;
+        int32_t nextPen = pen + advance;
         if (wordWrap && !space && nextPen > wrapLimit) {
             bool fits = false;
-            if (s.lineStart < s.breakIndex && s.breakIndex <= count) {
-                const int32_t shift = s.breakPen - left;
-                for (size_t g = static_cast<size_t>(s.breakIndex); g < glyphs.size(); ++g) {
-                    glyphs[g].x -= shift;
-                    glyphs[g].y += lh;
+            if (lineStart < breakIndex && breakIndex <= count) {
+                const int32_t shift = breakPen - left;
+                for (size_t g = static_cast<size_t>(breakIndex); g < out.size(); ++g) {
+                    out[g].x -= shift;
+                    out[g].y += lh;
                 }
-                s.pen -= shift;
-                s.baseline += lh;
-                nextPen = s.pen + advance;
-                s.lineStart = s.breakIndex;
-                s.breakIndex = -1;
+                pen -= shift;
+                baseline += lh;
+                nextPen = pen + advance;
+                lineStart = breakIndex;
+                breakIndex = -1;
                 fits = nextPen <= wrapLimit;
             }
-            if (!fits && count > s.lineStart) {
-                s.pen = left;
-                s.baseline += lh;
-                s.lineStart = count;
-                s.breakIndex = -1;
-                nextPen = s.pen + advance;
+            if (!fits && count > lineStart) {
+                pen = left;
+                baseline += lh;
+                lineStart = count;
+                breakIndex = -1;
+                nextPen = pen + advance;
             }
         }
-        glyphs.push_back(
-            {s.pen + (gm.loaded ? gm.left : 0), s.baseline, cellWidth, space ? 32u : cp});
+        out.push_back({pen + (gm.loaded ? gm.left : 0), baseline, cellWidth, space ? 32u : cp});
         if (space) {
-            s.breakPen = nextPen;
-            s.breakIndex = count + 1;
+            breakPen = nextPen;
+            breakIndex = count + 1;
         }
-        s.afterBreak = space;
-        s.prevGlyph = index;
-        s.pen = nextPen;
+        afterBreak = space;
+        prevGlyph = index;
+        pen = nextPen;
     }
+    // The empty last line after a final line break holds a zero-width glyph for the caret.
+    if (from == to && from > 0 && !password) out.push_back({pen, baseline, 0, 32});
+    return codePoints;
 }
 
 void GuiTextCtrl::finishLayout() {
-    if (face && !password && !text.empty() && text.back() == '\n') {
-        glyphs.push_back({layoutState.pen, layoutState.baseline, 0, 32});
-        layoutState.trailingSpace = true;
-    }
     // Inserted bytes may merge with broken neighbours into fewer code points.
     cursor = std::clamp(cursor, 0, textCodePoints);
     invalidate();
@@ -205,8 +260,120 @@ void GuiTextCtrl::finishLayout() {
     invalidate();
 }
 
-void GuiTextCtrl::glyphsChanged(bool fromScratch) {
-    if (fromScratch) extentPrefix = ExtentPrefix{};
+// ---------------------------------------------------------------------------------------------
+// Lines laid out on demand
+
+void GuiTextCtrl::layoutLineInto(size_t line, std::vector<Glyph>& out) const {
+    const size_t from = lines[line].byte;
+    const size_t to = line + 1 < lines.size() ? lines[line + 1].byte : text.size();
+    FaceCache* cache = useGlyphCache ? FaceCache::of(face) : nullptr;
+    if (cache) {
+        CachedSource src{cache};
+        layoutLine(src, from, to, lines[line].row, out);
+    } else {
+        DirectSource src{face};
+        layoutLine(src, from, to, lines[line].row, out);
+    }
+}
+
+const std::vector<Glyph>& GuiTextCtrl::lineGlyphs(size_t line) const {
+    auto [it, inserted] = laidLines.try_emplace(line);
+    it->second.lastUse = ++useClock;
+    if (inserted) {
+        layoutLineInto(line, it->second.glyphs);
+        laidGlyphs += it->second.glyphs.size();
+        trimLaidLines();
+    }
+    return it->second.glyphs;
+}
+
+void GuiTextCtrl::trimLaidLines() const {
+    // A view needs a few dozen lines at a time; keep those used most recently.
+    constexpr size_t kMaxLines = 1024, kMaxGlyphs = size_t(1) << 17, kKeep = 128;
+    if (laidLines.size() <= kMaxLines && laidGlyphs <= kMaxGlyphs) return;
+    for (auto it = laidLines.begin(); it != laidLines.end();) {
+        if (it->second.lastUse + kKeep <= useClock) {
+            laidGlyphs -= it->second.glyphs.size();
+            it = laidLines.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+void GuiTextCtrl::forgetLaidLinesFrom(size_t line) {
+    for (auto it = laidLines.begin(); it != laidLines.end();) {
+        if (it->first >= line) {
+            laidGlyphs -= it->second.glyphs.size();
+            it = laidLines.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+std::pair<size_t, size_t> GuiTextCtrl::laidOutLines() const {
+    return {laidLines.size(), laidGlyphs};
+}
+
+size_t GuiTextCtrl::lineOfGlyph(size_t glyph) const {
+    auto it = std::upper_bound(lines.begin(), lines.end(), glyph,
+                               [](size_t g, const LineInfo& l) { return g < size_t(l.glyph); });
+    return it == lines.begin() ? 0 : size_t(it - lines.begin()) - 1;
+}
+
+size_t GuiTextCtrl::lineOfRow(int64_t row) const {
+    auto it = std::upper_bound(lines.begin(), lines.end(), row,
+                               [](int64_t r, const LineInfo& l) { return r < l.row; });
+    return it == lines.begin() ? 0 : size_t(it - lines.begin()) - 1;
+}
+
+int64_t GuiTextCtrl::rowBaseline(int64_t row) const {
+    const Metrics& m = basis.metrics;
+    return int64_t(basis.y) + m.ascender + 5 + row * m.height;
+}
+
+int64_t GuiTextCtrl::firstRowAtOrBelow(int64_t b) const {
+    const int64_t first = rowBaseline(0), lh = basis.metrics.height;
+    if (b <= first) return 0;
+    if (lh < 1) return rowTotal;
+    return (b - first + lh - 1) / lh;
+}
+
+size_t GuiTextCtrl::firstGlyphOfRow(int64_t row) const {
+    if (row <= 0) return 0;
+    if (row >= rowTotal) return size_t(glyphTotal);
+    const size_t line = lineOfRow(row);
+    const LineInfo& l = lines[line];
+    if (row == l.row) return size_t(l.glyph);
+    const std::vector<Glyph>& g = lineGlyphs(line);
+    const int64_t baseline = rowBaseline(row);
+    auto it = std::partition_point(g.begin(), g.end(),
+                                   [&](const Glyph& q) { return int64_t(q.y) < baseline; });
+    return size_t(l.glyph) + size_t(it - g.begin());
+}
+
+Glyph GuiTextCtrl::glyphAt(int32_t i) const {
+    const size_t line = lineOfGlyph(size_t(i));
+    return lineGlyphs(line)[size_t(i) - size_t(lines[line].glyph)];
+}
+
+std::vector<Glyph> GuiTextCtrl::allGlyphs() const {
+    std::vector<Glyph> all;
+    all.reserve(size_t(glyphTotal));
+    for (size_t line = 0; line < lines.size(); ++line)
+        layoutLineInto(line, all);
+    return all;
+}
+
+int32_t GuiTextCtrl::widestRightEdge() const {
+    if (!widestKnown) {
+        widest = INT32_MIN;
+        for (const LineInfo& l : lines)
+            widest = std::max(widest, l.maxRight);
+        widestKnown = true;
+    }
+    return widest;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -261,15 +428,18 @@ void GuiTextCtrl::drawSelection(SDL_Renderer* r, const SDL_Rect& view) {
     if (!hasSelection()) return;
     const int32_t lh = metrics.height;
     const size_t lo = static_cast<size_t>(std::max(0, std::min(selStart, selEnd)));
-    const size_t hi = std::min(glyphs.size(), static_cast<size_t>(std::max(selStart, selEnd)));
+    const size_t hi = std::min(size_t(glyphTotal), static_cast<size_t>(std::max(selStart, selEnd)));
     // Only lines that reach into the view can leave a mark; the clip hides the rest anyway.
     const size_t from = std::max(lo, firstGlyphWithTopAtLeast(int64_t(view.y) + scrollY - lh + 1));
     const size_t to = std::min(hi, firstGlyphWithTopAtLeast(int64_t(view.y) + view.h + scrollY));
-    for (size_t i = from; i < to; ++i) {
-        const Glyph& g = glyphs[i];
-        fillRect(r, {g.x - scrollX, lineTop(g.y) - scrollY, std::max(1, rightEdge(i) - g.x), lh}, 0,
-                 0, 255);
-    }
+    if (from >= to) return;
+    forEachGlyphFrom(from, [&](size_t i, const Glyph& g, const Glyph* next) {
+        if (i >= to) return false;
+        fillRect(r,
+                 {g.x - scrollX, lineTop(g.y) - scrollY, std::max(1, rightEdge(g, next) - g.x), lh},
+                 0, 0, 255);
+        return true;
+    });
 }
 
 void GuiTextCtrl::drawGlyphs(SDL_Renderer* r, const SDL_Rect& view, int32_t firstTop,
@@ -278,45 +448,47 @@ void GuiTextCtrl::drawGlyphs(SDL_Renderer* r, const SDL_Rect& view, int32_t firs
     const bool selected = hasFocus && hasSelection();
     const int32_t selLo = std::min(selStart, selEnd), selHi = std::max(selStart, selEnd);
     FaceCache* cache = useGlyphCache ? FaceCache::of(face) : nullptr;
-    for (size_t i = firstGlyphWithTopAtLeast(firstTop); i < glyphs.size(); ++i) {
-        const Glyph& g = glyphs[i];
-        const int32_t top = lineTop(g.y);
-        if (top > lastTop) break;
-        if (g.codePoint == 9 || g.codePoint == 10) continue;
-        const int32_t cellX = g.x - scrollX;
-        if (!spansOverlap(cellX, std::max(1, rightEdge(i) - g.x), view.x, view.w) ||
-            !spansOverlap(top - scrollY, lh, view.y, view.h))
-            continue;
-        const uint8_t c =
-            selected && int32_t(i) >= selLo && int32_t(i) < selHi ? uint8_t(255) : uint8_t(0);
-        if (cache) {
-            const uint32_t index = cache->charIndex(g.codePoint);
-            const GlyphImage& img = cache->glyph(index);
-            if (!img.drawable()) continue;
-            SDL_Rect dst{cellX, g.y - scrollY - img.top - 3, img.bitmapWidth, img.bitmapRows};
-            if (!SDL_HasIntersection(&dst, &view)) continue;
-            if (SDL_Texture* t = cache->texture(r, index, c)) SDL_RenderCopy(r, t, nullptr, &dst);
-            continue;
-        }
-        if (FT_Load_Glyph(face, FT_Get_Char_Index(face, g.codePoint), FT_LOAD_RENDER) != 0)
-            continue;
-        const FT_Bitmap& bm = face->glyph->bitmap;
-        if (bm.pixel_mode != FT_PIXEL_MODE_GRAY || bm.width == 0 || bm.rows == 0) continue;
-        SDL_Rect dst{cellX, g.y - scrollY - face->glyph->bitmap_top - 3, int(bm.width),
-                     int(bm.rows)};
-        if (!SDL_HasIntersection(&dst, &view)) continue;
-        if (SDL_Texture* t =
-                makeGlyphTexture(r, bm.buffer, bm.pitch, int(bm.width), int(bm.rows), c)) {
-            SDL_RenderCopy(r, t, nullptr, &dst);
-            TextureRetirement::retire(r, t);
-        }
-    }
+    forEachGlyphFrom(
+        firstGlyphWithTopAtLeast(firstTop), [&](size_t i, const Glyph& g, const Glyph* next) {
+            const int32_t top = lineTop(g.y);
+            if (top > lastTop) return false;
+            if (g.codePoint == 9 || g.codePoint == 10) return true;
+            const int32_t cellX = g.x - scrollX;
+            if (!spansOverlap(cellX, std::max(1, rightEdge(g, next) - g.x), view.x, view.w) ||
+                !spansOverlap(top - scrollY, lh, view.y, view.h))
+                return true;
+            const uint8_t c =
+                selected && int32_t(i) >= selLo && int32_t(i) < selHi ? uint8_t(255) : uint8_t(0);
+            if (cache) {
+                const uint32_t index = cache->charIndex(g.codePoint);
+                const GlyphImage& img = cache->glyph(index);
+                if (!img.drawable()) return true;
+                SDL_Rect dst{cellX, g.y - scrollY - img.top - 3, img.bitmapWidth, img.bitmapRows};
+                if (!SDL_HasIntersection(&dst, &view)) return true;
+                if (SDL_Texture* t = cache->texture(r, index, c))
+                    SDL_RenderCopy(r, t, nullptr, &dst);
+                return true;
+            }
+            if (FT_Load_Glyph(face, FT_Get_Char_Index(face, g.codePoint), FT_LOAD_RENDER) != 0)
+                return true;
+            const FT_Bitmap& bm = face->glyph->bitmap;
+            if (bm.pixel_mode != FT_PIXEL_MODE_GRAY || bm.width == 0 || bm.rows == 0) return true;
+            SDL_Rect dst{cellX, g.y - scrollY - face->glyph->bitmap_top - 3, int(bm.width),
+                         int(bm.rows)};
+            if (!SDL_HasIntersection(&dst, &view)) return true;
+            if (SDL_Texture* t =
+                    makeGlyphTexture(r, bm.buffer, bm.pitch, int(bm.width), int(bm.rows), c)) {
+                SDL_RenderCopy(r, t, nullptr, &dst);
+                TextureRetirement::retire(r, t);
+            }
+            return true;
+        });
 }
 
 void GuiTextCtrl::drawCaret(SDL_Renderer* r, int32_t firstTop, int32_t lastTop) {
     if (!caretActive || selStart != selEnd) return;
     int32_t cx = x + kInset, cy = y + kInset;
-    if (!glyphs.empty()) {
+    if (glyphTotal > 0) {
         const CaretPoint p = caretGlyphPoint();
         cx = p.x;
         cy = p.y - metrics.ascender;

@@ -5,6 +5,7 @@
 #include "core/Window.h"
 #include "text/TextCtrl.h"
 
+#include "support/GermanText.h"
 #include "support/Headless.h"
 
 #include <benchmark/benchmark.h>
@@ -85,7 +86,7 @@ void BM_Layout1MB(benchmark::State& state) {
     auto t = makeCtrl(flags, 600, 400);
     for (auto _ : state) {
         t->setText(text);
-        benchmark::DoNotOptimize(t->glyphs.data());
+        benchmark::DoNotOptimize(t->glyphCount());
         t->setText("");
     }
     state.counters["lines"] = double(std::count(text.begin(), text.end(), '\n'));
@@ -110,8 +111,48 @@ void BM_AppendLine(benchmark::State& state) {
         t->appendText("\nslider = " + std::to_string(++n));
 }
 
+// Setting a megabyte of 11,011 lines into an 800 x 600 editor and drawing it once.
+void BM_SetAndFirstDraw1MB(benchmark::State& state) {
+    const int flags = state.range(0) ? TEXT_MULTILINE | TEXT_WORDWRAP : TEXT_MULTILINE;
+    SDL_Renderer* r = app().mainWindow->sdlRenderer();
+    const std::string text = germanMegabyte();
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto t = makeCtrl(flags, 800, 600);
+        state.ResumeTiming();
+        t->setText(text);
+        t->draw(r);
+        SDL_RenderFlush(r);
+        state.PauseTiming();
+        t.reset();
+        TextureRetirement::advance(r);
+        state.ResumeTiming();
+    }
+}
+
+// Appending a line to a long log in an 800 x 600 editor and drawing the result.
+void BM_AppendLineAndDraw(benchmark::State& state) {
+    const int flags = TEXT_MULTILINE | TEXT_READONLY | (state.range(1) ? TEXT_WORDWRAP : 0);
+    SDL_Renderer* r = app().mainWindow->sdlRenderer();
+    auto t = makeCtrl(flags, 800, 600);
+    t->setText(germanLines(size_t(state.range(0)), size_t(state.range(0)) * 60));
+    t->draw(r);
+    int n = 0;
+    for (auto _ : state) {
+        t->appendText("\nslider = " + std::to_string(++n));
+        t->draw(r);
+        SDL_RenderFlush(r);
+        TextureRetirement::advance(r);
+    }
+}
+
 }  // namespace
 
+BENCHMARK(BM_SetAndFirstDraw1MB)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AppendLineAndDraw)
+    ->Args({100000, 0})
+    ->Args({100000, 1})
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DrawView_Direct)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DrawView_Cached)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Layout1MB)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

@@ -103,7 +103,7 @@ TEST(DemoLog, InvalidUtf8InALogLineStaysInStep) {
     demo.appendLog("kaputt \xC3\x28 \xFF");
     demo.appendLog("weiter");
     GuiTextCtrl* log = demo.eventLog;
-    EXPECT_EQ(log->codePointCount(), int32_t(log->glyphs.size()));
+    EXPECT_EQ(log->codePointCount(), log->glyphCount());
     EXPECT_EQ(log->text, "kaputt \xC3\x28 \xFF\nweiter");
 }
 

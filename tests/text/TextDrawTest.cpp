@@ -98,13 +98,13 @@ TEST_F(TextDraw, SelectionGlyphsAndScrollBarColours) {
     t->selStart = 0;
     t->selEnd = 2;
     const auto px = render(t);
-    const Glyph& g0 = t->glyphs[0];
+    const Glyph g0 = t->glyphAt(0);
     const int top = g0.y - t->ascender() - 3;
     EXPECT_TRUE(sameColor(pixel(g0.x, top), kBlue));
     EXPECT_TRUE(sameColor(pixel(g0.x, top + t->lineHeight() - 1), kBlue));
-    EXPECT_FALSE(sameColor(pixel(t->glyphs[2].x + 1, top), kBlue)) << "selection ends at 2";
+    EXPECT_FALSE(sameColor(pixel(t->glyphAt(2).x + 1, top), kBlue)) << "selection ends at 2";
     // Unselected ink is black with coverage: some pixel of glyph 3 is dark grey to black.
-    const Glyph& g3 = t->glyphs[3];
+    const Glyph g3 = t->glyphAt(3);
     int darkest = 255;
     for (int y = g3.y - 12; y < g3.y; ++y)
         for (int x = g3.x; x < g3.x + g3.width; ++x) {
@@ -156,7 +156,7 @@ TEST_F(TextDraw, WithoutAFaceOnlyTheBackgroundIsDrawn) {
         route(app, keyEvent(SDL_KEYDOWN, win->windowId, k));
     route(app, mouseWheel(win->windowId, 60, 50, -3));
     route(app, mouseButton(SDL_MOUSEBUTTONDOWN, win->windowId, 60, 50));
-    EXPECT_TRUE(t->glyphs.empty());
+    EXPECT_EQ(t->glyphCount(), 0);
     render(t);
     for (int y = 30; y < 90; y += 3)
         for (int x = 40; x < 240; x += 3)

@@ -57,7 +57,7 @@ protected:
     }
     // Window point in the middle of glyph i.
     static SDL_Point at(const GuiTextCtrl* t, size_t i) {
-        const Glyph& g = t->glyphs[i];
+        const Glyph g = t->glyphAt(i);
         return {g.x + g.width / 2 - 1 - t->scrollX, g.y - 4 - t->scrollY};
     }
 
@@ -87,7 +87,7 @@ TEST_F(TextInput, TypingAndEditingKeys) {
     // Broken bytes typed in stay one code point each and keep indices in step.
     type("\xE2\x82");
     EXPECT_EQ(t->cursor, 6);
-    EXPECT_EQ(t->glyphs.size(), size_t(t->codePointCount()));
+    EXPECT_EQ(t->glyphCount(), t->codePointCount());
     key(SDLK_BACKSPACE);
     key(SDLK_BACKSPACE);
     EXPECT_EQ(t->text, "aX\n\tc");
@@ -258,8 +258,8 @@ TEST_F(TextInput, WordRanges) {
 
 TEST_F(TextInput, IndexAtPoints) {
     GuiTextCtrl* t = make(TEXT_MULTILINE, "ab\ncd");
-    const Glyph& a = t->glyphs[0];
-    const Glyph& b = t->glyphs[1];
+    const Glyph a = t->glyphAt(0);
+    const Glyph b = t->glyphAt(1);
     const int lh = t->lineHeight();
     struct Case {
         const char* what;
@@ -351,7 +351,7 @@ TEST_F(TextInput, CaretStaysInsideAtTheEndOfALongLine) {
         for (int i = 0; i < 40; ++i)
             type("W");
         ASSERT_GT(t->scrollX, 0);
-        const Glyph& last = t->glyphs.back();
+        const Glyph last = t->glyphAt(t->glyphCount() - 1);
         const int caretX = last.x + last.width - t->scrollX;
         const int viewRight = t->x + t->width - (t->vScroll.visible ? 12 : 0);
         EXPECT_LE(caretX + GuiTextCtrl::kCaretWidth, viewRight);
@@ -462,7 +462,7 @@ TEST_F(TextInput, RandomInputKeepsTheModelConsistent) {
             const int32_t n = t->codePointCount();
             ASSERT_EQ(n, countCodePoints(t->text));
             const size_t trailing = !t->password && !t->text.empty() && t->text.back() == '\n';
-            ASSERT_EQ(t->glyphs.size(), size_t(n) + trailing) << "flags " << flags;
+            ASSERT_EQ(size_t(t->glyphCount()), size_t(n) + trailing) << "flags " << flags;
             ASSERT_GE(t->cursor, 0);
             ASSERT_LE(t->cursor, n);
             ASSERT_GE(t->scrollX, 0);

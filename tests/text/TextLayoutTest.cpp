@@ -32,32 +32,32 @@ TEST_F(TextLayout, TabsLineBreaksAndTheTrailingLineGlyph) {
     auto t = make(TEXT_MULTILINE);
     const int asc = t->ascender(), lh = t->lineHeight();
     t->setText("a\tb\n");
-    ASSERT_EQ(t->glyphs.size(), 5u) << "one glyph per code point plus the empty last line";
-    const Glyph& tab = t->glyphs[1];
+    ASSERT_EQ(t->glyphCount(), 5) << "one glyph per code point plus the empty last line";
+    const Glyph tab = t->glyphAt(1);
     EXPECT_EQ(tab.codePoint, 9u);
     EXPECT_EQ(tab.width, 40);
     EXPECT_EQ(tab.x, 10 + 5 + advance('a'));
     EXPECT_EQ(tab.y, 20 + asc + 5);
     FT_Load_Glyph(face, FT_Get_Char_Index(face, 'b'), FT_LOAD_RENDER);
-    EXPECT_EQ(t->glyphs[2].x, tab.x + 40 + face->glyph->bitmap_left) << "no kerning after a tab";
-    EXPECT_EQ(t->glyphs[3].codePoint, 10u);
-    EXPECT_EQ(t->glyphs[3].width, 0);
-    EXPECT_EQ(t->glyphs[4], (Glyph{15, 20 + asc + 5 + lh, 0, 32}));
+    EXPECT_EQ(t->glyphAt(2).x, tab.x + 40 + face->glyph->bitmap_left) << "no kerning after a tab";
+    EXPECT_EQ(t->glyphAt(3).codePoint, 10u);
+    EXPECT_EQ(t->glyphAt(3).width, 0);
+    EXPECT_EQ(t->glyphAt(4), (Glyph{15, 20 + asc + 5 + lh, 0, 32}));
 
     t->setText("\n");
-    ASSERT_EQ(t->glyphs.size(), 2u);
-    EXPECT_EQ(t->glyphs[0].codePoint, 10u);
-    EXPECT_EQ(t->glyphs[1].y, t->glyphs[0].y + lh);
+    ASSERT_EQ(t->glyphCount(), 2);
+    EXPECT_EQ(t->glyphAt(0).codePoint, 10u);
+    EXPECT_EQ(t->glyphAt(1).y, t->glyphAt(0).y + lh);
 }
 
 TEST_F(TextLayout, PasswordShowsBulletsForEverything) {
     auto t = make(TEXT_PASSWORD | TEXT_MULTILINE);
     EXPECT_FALSE(t->multiline);
     t->setText("a\tb\nc");
-    ASSERT_EQ(t->glyphs.size(), 5u);
-    for (const Glyph& g : t->glyphs) {
+    ASSERT_EQ(t->glyphCount(), 5);
+    for (const Glyph& g : t->allGlyphs()) {
         EXPECT_EQ(g.codePoint, 0x2022u);
-        EXPECT_EQ(g.y, t->glyphs[0].y) << "line breaks are never honoured";
+        EXPECT_EQ(g.y, t->glyphAt(0).y) << "line breaks are never honoured";
     }
     std::string out;
     t->getValue(out);
@@ -67,9 +67,9 @@ TEST_F(TextLayout, PasswordShowsBulletsForEverything) {
 TEST_F(TextLayout, InvalidBytesGiveOneGlyphEach) {
     auto t = make(0);
     t->setText("\xC3\x28z\xE2\x82");
-    ASSERT_EQ(t->glyphs.size(), 5u);
-    EXPECT_EQ(t->glyphs[0].codePoint, 0xFFFDu);
-    EXPECT_EQ(t->glyphs[1].codePoint, uint32_t('('));
+    ASSERT_EQ(t->glyphCount(), 5);
+    EXPECT_EQ(t->glyphAt(0).codePoint, 0xFFFDu);
+    EXPECT_EQ(t->glyphAt(1).codePoint, uint32_t('('));
     EXPECT_EQ(t->codePointCount(), 5);
 }
 
@@ -77,7 +77,7 @@ TEST_F(TextLayout, InvalidBytesGiveOneGlyphEach) {
 std::vector<std::string> linesOf(const GuiTextCtrl& t) {
     std::vector<std::string> lines;
     int lastY = INT32_MIN;
-    for (const Glyph& g : t.glyphs) {
+    for (const Glyph& g : t.allGlyphs()) {
         if (g.y != lastY) lines.emplace_back(), lastY = g.y;
         lines.back() += char(g.codePoint);
     }
@@ -113,7 +113,7 @@ TEST_F(TextLayout, WordWrapCases) {
         EXPECT_EQ(linesOf(*t), c.lines) << c.what;
         // Every line starts at the left inset (moved words are shifted to it).
         int lastY = INT32_MIN;
-        for (const Glyph& g : t->glyphs)
+        for (const Glyph& g : t->allGlyphs())
             if (g.y != lastY) {
                 EXPECT_LE(g.x, 10 + 5 + 2) << c.what;
                 lastY = g.y;
@@ -132,7 +132,7 @@ TEST_F(TextLayout, CachedLayoutEqualsDirectLayout) {
         auto direct = make(flags, 180);
         direct->setText(sample);
         GuiTextCtrl::useGlyphCache = true;
-        EXPECT_EQ(cached->glyphs, direct->glyphs) << "flags " << flags;
+        EXPECT_EQ(cached->allGlyphs(), direct->allGlyphs()) << "flags " << flags;
     }
 }
 
@@ -151,7 +151,7 @@ TEST_F(TextLayout, AppendingEqualsLayingOutEverything) {
             appended->appendText(p);
             all += p;
             whole->setText(all);
-            ASSERT_EQ(appended->glyphs, whole->glyphs) << "after appending " << p;
+            ASSERT_EQ(appended->allGlyphs(), whole->allGlyphs()) << "after appending " << p;
             EXPECT_EQ(appended->contentExtent(), whole->contentExtent());
         }
         EXPECT_EQ(appended->cursor, appended->codePointCount());
@@ -177,7 +177,7 @@ TEST_F(TextLayout, WithoutAFaceNothingIsLaidOut) {
     GuiTextCtrl t(nullptr, 1, 0, 0, 100, 50, SDL_Color{255, 255, 255, 255}, nullptr, 1);
     t.setText("abc\ndef");
     t.appendText("\nmehr");
-    EXPECT_TRUE(t.glyphs.empty());
+    EXPECT_EQ(t.glyphCount(), 0);
     EXPECT_EQ(t.indexAt(5, 5), t.codePointCount());
     t.ensureCaretVisible();
     t.updateScrollbars();
