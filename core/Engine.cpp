@@ -599,6 +599,7 @@ bool ZazOvadir::takeEvent(SDL_Event& out) {
     if (!injectedEvents.empty()) {
         out = injectedEvents.front();
         injectedEvents.pop_front();
+        if (inputObserver) inputObserver->observeInput(out, true);
         return true;
     }
     for (;;) {
@@ -611,6 +612,7 @@ bool ZazOvadir::takeEvent(SDL_Event& out) {
         while (SDL_PeepEvents(&next, 1, SDL_GETEVENT, SDL_MOUSEMOTION, SDL_MOUSEMOTION) == 1)
             out = next;
     }
+    if (inputObserver) inputObserver->observeInput(out, false);
     return true;
 }
 

@@ -147,6 +147,7 @@ public:
     std::vector<uint32_t> pendingCloses;
     std::deque<SDL_Event> injectedEvents;
     IScriptRunner* scriptRunner = nullptr;
+    IInputObserver* inputObserver = nullptr;  // not owned
     GuiWindow* modalRoot = nullptr;
     IEditable* activeEditable = nullptr;
     uint32_t framesPerSecond = 60;

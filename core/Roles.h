@@ -103,6 +103,14 @@ inline uint32_t soonest(uint32_t a, uint32_t b) {
     return a < b ? a : b;
 }
 
+// Watches every event the main loop takes, before it is routed (a recorder of user actions).
+// injected is true for the application's own events (injectedEvents), false for SDL's.
+class IInputObserver {
+public:
+    virtual ~IInputObserver() = default;
+    virtual void observeInput(const SDL_Event& e, bool injected) = 0;
+};
+
 // The engine's view of a script runner: ticked every frame, allowed to filter real input,
 // told about every posted command and given a chance to draw over each window.
 class IScriptRunner {

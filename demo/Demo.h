@@ -23,6 +23,7 @@ class GuiSearchCtrl;
 class GuiListCtrl;
 class GuiMenu;
 class DemoRunner;
+class DemoRecorder;
 
 // Gives a catalogue control its tooltip and its script name; returns it for chaining.
 template <typename T>
@@ -91,6 +92,8 @@ public:
     double animPercent = 0;
     // The script runner, constructed at start-up from the environment (may stay idle).
     DemoRunner* runner = nullptr;
+    // The recorder of GUI_DEMO_RECORD, when recording (not owned).
+    DemoRecorder* recorder = nullptr;
 
 private:
     // Catalogue builders, one per part of the window; each issue fills in its own.

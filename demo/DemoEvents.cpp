@@ -1,5 +1,6 @@
 // The demo at run time: drawing each window, routing events, modal dialogs, the event log.
 #include "demo/Demo.h"
+#include "demo/DemoRecorder.h"
 
 #include "controls/Menus.h"
 
@@ -66,6 +67,7 @@ void Demo::dispatchEvent(AppWindow* window, GuiEvent& e) {
 }
 
 void Demo::dispatchCommand(AppWindow* window, GuiEvent& e) {
+    if (recorder) recorder->observeCommand(e);
     logEvent(e);
     if (e.code == CMD_DIALOG_ENDED) {
         handleDialogEnded(window, e);

@@ -1,6 +1,8 @@
 // Entry point of the demo: build the catalogue, run the main loop, map the script's end to
 // the exit code.
+#include "controls/ValueControls.h"
 #include "demo/Demo.h"
+#include "demo/DemoRecorder.h"
 #include "demo/DemoRunner.h"
 
 #include <cstdio>
@@ -24,7 +26,9 @@ std::string scriptPath() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Declared first so it outlives the demo: the engine's destructor ends its run.
+    // Declared first so they outlive the demo: the engine's destructor ends the runner's run,
+    // and the recorder writes what it has even when the demo ends by an exception.
+    std::unique_ptr<DemoRecorder> recorder;
     std::unique_ptr<DemoRunner> runner;
     try {
         auto demo = std::make_unique<Demo>();
@@ -37,12 +41,25 @@ int main(int argc, char** argv) {
             SDL_Log("%s", runner->error.c_str());
             return kExitScriptFailed;
         }
+        const std::string recordPath = DemoRecorder::pathFromEnvironment();
+        // An unwritable file is reported now; the demo runs on without it.
+        if (!recordPath.empty()) recorder = std::make_unique<DemoRecorder>(demo.get(), recordPath);
         if (!demo->build()) {
             SDL_Log("Demo: Hauptfenster konnte nicht angelegt werden");
             return kExitStartFailed;
         }
         if (!script.empty()) runner->attach();
+        if (recorder && recorder->fileOpen()) {
+            demo->recorder = recorder.get();
+            // The gauges move with the animation, not with the user.
+            recorder->exclude(demo->gaugeH);
+            recorder->exclude(demo->gaugeV);
+            recorder->attach();
+        }
         demo->run();
+        // Every way the loop ends (window closed, "Beenden", SIGTERM) comes here with the
+        // windows still open, so the final values can be checked.
+        if (recorder) recorder->finish();
         demo.reset();
         return runner->state == DemoRunner::Failed ? kExitScriptFailed : kExitOk;
     } catch (const std::exception& e) {
