@@ -111,7 +111,10 @@ void DemoRecorder::observeInput(const SDL_Event& e, bool injected) {
     routingRealEvent = !injected;
     lastEventWasAction = false;
     // What the script runner plays is not the user's doing.
-    if (injected) return;
+    if (injected) {
+        scriptPlayed = true;
+        return;
+    }
     const uint32_t now = engine->ticks();
     switch (e.type) {
         case SDL_MOUSEBUTTONDOWN:
@@ -287,6 +290,7 @@ void DemoRecorder::noteClosedWindow() {
 }
 
 bool DemoRecorder::beginAction(uint32_t id, uint32_t now) {
+    if (scriptPlayed) rebaseline();
     noteClosedWindow();
     AppWindow* w = engine->findWindowById(id);
     if (!w) return false;
@@ -298,6 +302,14 @@ bool DemoRecorder::beginAction(uint32_t id, uint32_t now) {
     dialogEnded = false;
     writer.pause(now - lastActionEnd);
     return true;
+}
+
+void DemoRecorder::rebaseline() {
+    // What the script changed is not the user's: the checks start from here.
+    scriptPlayed = false;
+    for (AppWindow* w : engine->windowList)
+        baselines[w->windowId] = valuesOf(w);
+    writer.comment("Vorher spielte ein Drehbuch; die Aufnahme setzt hier ein");
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -89,6 +89,7 @@ private:
     void flushPendingKey();
     void commitPress();
     void writeFinalChecks();
+    void rebaseline();
 
     ScriptTarget resolveTarget(uint32_t windowId, int x, int y, bool wheel) const;
     std::string itemNameAt(GuiWindow* root, GuiObject* hit, int x, int y) const;
@@ -110,6 +111,7 @@ private:
     std::string windowTitle;
     uint32_t lastActionEnd = 0;
     bool routingRealEvent = false;
+    bool scriptPlayed = false;  // since the last action
     bool dialogEnded = false;
     Press press;
     PendingKey pendingKey;

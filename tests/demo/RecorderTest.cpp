@@ -122,8 +122,8 @@ void playUserSession(DemoSession& s) {
     s.click(main, "checkbox1");
     GuiObject* text = main->root->findByName("text");
     ASSERT_NE(text, nullptr);
-    s.clickAt(main, SDL_Point{text->x + text->width - 5, text->y + text->height / 2});
-    s.key(main, SDLK_END);
+    // Into the text, not at its centre: the caret lands where the click was.
+    s.clickAt(main, SDL_Point{text->x + 30, text->y + text->height / 2});
     s.type(main, " Grüße \"Ä\"");
     s.push(keyEvent(SDL_KEYDOWN, main->windowId, SDLK_LSHIFT, KMOD_LSHIFT));
     s.key(main, SDLK_LEFT, KMOD_LSHIFT);
@@ -187,8 +187,8 @@ TEST(RecorderTest, ARecordedSessionReplaysToTheSameLogAndValues) {
         EXPECT_NE(std::find(original.log.begin(), original.log.end(), line), original.log.end())
             << line;
     EXPECT_EQ(original.values["checkbox1"], "1");
-    // Shift+Left twice selected the closing "Ä and the quote; the ö replaced them.
-    EXPECT_EQ(original.values["text"], "Das ist ein Text mit einem\tTab Grüße \"ö");
+    // Typed after "Das"; Shift+Left twice selected the Ä and the quote, the ö replaced them.
+    EXPECT_EQ(original.values["text"], "Das Grüße \"ö ist ein Text mit einem\tTab");
     EXPECT_GT(original.listScrollY, 0);
 
     // The script says it in the runner's own words.
@@ -196,7 +196,7 @@ TEST(RecorderTest, ARecordedSessionReplaysToTheSameLogAndValues) {
         "window ZazOvadir",
         "move_to button1",
         "move_to checkbox1",
-        "key End",
+        "move 640 64",
         "type \" Grüße \\\"Ä\\\"\"",
         "key shift+Left",
         "type \"ö\"",
@@ -249,6 +249,8 @@ TEST(RecorderTest, WhatTheRunnerPlaysIsNotRecorded) {
     EXPECT_EQ(script.find("move_to button1"), std::string::npos) << script;
     EXPECT_EQ(script.find("key End"), std::string::npos) << script;
     EXPECT_NE(script.find("move_to button2\nclick\n"), std::string::npos) << script;
+    // The log line the runner's click wrote is not the user's to check.
+    EXPECT_EQ(script.find("expect log \"Button: button1\""), std::string::npos) << script;
 }
 
 // "Beenden" ends the demo: the row that quit is left out so that the replay reaches its checks,
@@ -280,21 +282,32 @@ TEST(RecorderTest, QuittingByTheMenuKeepsEverythingBeforeIt) {
     EXPECT_EQ(again.outcome(*probe).values["checkbox2"], "1");
 }
 
-// SIGTERM reaches the loop as SDL_QUIT: the loop ends as for any quit and nothing is lost.
-TEST(RecorderTest, SigtermEndsTheLoopWithTheRecordingComplete) {
-    DemoSession s;
-    auto recorder = makeRecorder(s);
-    s.demo.recorder = recorder.get();
-    recorder->attach();
-    s.click(s.main(), "radio2");
-    std::raise(SIGTERM);
-    s.frames(20);
-    ASSERT_TRUE(s.demo.quitDone);
-    ASSERT_TRUE(recorder->finish());
-    const std::string& script = recorder->script();
-    EXPECT_NE(script.find("move_to radio2\nclick\n"), std::string::npos) << script;
-    EXPECT_NE(script.find("expect radio2 1\n"), std::string::npos) << script;
-    EXPECT_EQ(script.find("nicht abgespielt"), std::string::npos) << script;
+// The window manager's close and SIGTERM (which SDL turns into SDL_QUIT) end the loop as any
+// quit does: every action before them is kept, none is taken for the one that quit.
+TEST(RecorderTest, WindowCloseAndSigtermEndTheLoopWithTheRecordingComplete) {
+    for (bool bySignal : {false, true}) {
+        DemoSession s;
+        auto recorder = makeRecorder(s);
+        s.demo.recorder = recorder.get();
+        recorder->attach();
+        s.click(s.main(), "radio2");
+        if (bySignal) {
+            std::raise(SIGTERM);
+        } else {
+            SDL_Event close{};
+            close.type = SDL_WINDOWEVENT;
+            close.window.event = SDL_WINDOWEVENT_CLOSE;
+            close.window.windowID = s.main()->windowId;
+            SDL_PushEvent(&close);
+        }
+        s.frames(20);
+        ASSERT_TRUE(s.demo.quitDone) << bySignal;
+        ASSERT_TRUE(recorder->finish());
+        const std::string& script = recorder->script();
+        EXPECT_NE(script.find("move_to radio2\nclick\n"), std::string::npos) << script;
+        EXPECT_NE(script.find("expect radio2 1\n"), std::string::npos) << script;
+        EXPECT_EQ(script.find("nicht abgespielt"), std::string::npos) << script;
+    }
 }
 
 TEST(RecorderTest, AnUnwritableFileIsReportedAtOnceAndTheRecordingGoesOnInMemory) {
