@@ -396,6 +396,7 @@ DemoRecorder::Values DemoRecorder::valuesOf(AppWindow* w) const {
 }
 
 void DemoRecorder::writeFinalChecks() {
+    if (scriptPlayed) rebaseline();
     noteClosedWindow();
     for (AppWindow* w : engine->windowList) {
         auto base = baselines.find(w->windowId);

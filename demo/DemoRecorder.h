@@ -37,6 +37,8 @@ public:
 
     // Starts watching: the engine's inputObserver, and the values of the open windows.
     void attach();
+    // A script plays first (GUI_DEMO_SCRIPT): what it changes is not checked at the end.
+    void followScript() { scriptPlayed = true; }
     // Controls that change by themselves (the demo's animation) are never checked.
     void exclude(GuiObject* obj) { excluded.insert(obj); }
     bool fileOpen() const { return file != nullptr; }

@@ -54,6 +54,7 @@ int main(int argc, char** argv) {
             // The gauges move with the animation, not with the user.
             recorder->exclude(demo->gaugeH);
             recorder->exclude(demo->gaugeV);
+            if (!script.empty()) recorder->followScript();
             recorder->attach();
         }
         demo->run();
