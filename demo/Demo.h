@@ -109,7 +109,7 @@ private:
     void buildCairoSection();  // column 3's "cairo" panel, after the event log
     void buildColumn4();
     void buildTreeAndProperties();  // column 4's tree list and property grid
-    void buildHtmlBox();            // column 4's "HTML-Anzeige" section
+    void buildHtmlBox();  // column 4's "HTML-Anzeige" section
     void buildStatusBar();
     void focusInitialEditor();
 
