@@ -122,6 +122,7 @@ void FaceCache::reset() {
     highCharIndex.clear();
     images.clear();
     images.resize(face->num_glyphs > 0 ? size_t(face->num_glyphs) : 0);
+    advances.assign(images.size(), Advance{});
     kernRows.clear();
     kernRows.resize(images.size());
 }
@@ -146,6 +147,14 @@ const GlyphImage& FaceCache::loadGlyph(uint32_t glyphIndex) {
     auto& slot = images[glyphIndex];
     if (!slot) slot = std::make_unique<GlyphImage>(loadGlyphImage(face, glyphIndex, true));
     return *slot;
+}
+
+const FaceCache::Advance& FaceCache::learnAdvance(uint32_t glyphIndex) {
+    static const Advance kMissing{0, 0, 0, false, true};
+    if (glyphIndex >= advances.size()) return kMissing;
+    const GlyphImage& img = glyph(glyphIndex);
+    advances[glyphIndex] = {img.advance, img.cellWidth, img.left, img.loaded, true};
+    return advances[glyphIndex];
 }
 
 int32_t FaceCache::lookUpKerning(uint32_t left, uint32_t right) {

@@ -49,6 +49,15 @@ public:
         if (glyphIndex < images.size() && images[glyphIndex]) return *images[glyphIndex];
         return loadGlyph(glyphIndex);
     }
+    // What layout needs of a glyph, packed: the same values as glyph() holds.
+    struct Advance {
+        int32_t advance = 0, cellWidth = 0, left = 0;
+        bool loaded = false, known = false;
+    };
+    const Advance& advanceOf(uint32_t glyphIndex) {
+        if (glyphIndex < advances.size() && advances[glyphIndex].known) return advances[glyphIndex];
+        return learnAdvance(glyphIndex);
+    }
     // Horizontal kerning in whole pixels (26.6 shifted right by 6).
     int32_t kerning(uint32_t left, uint32_t right) {
         if (left < kernRows.size() && right < kernRows[left].size() &&
@@ -71,6 +80,7 @@ private:
     uint32_t lookUpCharIndex(uint32_t codePoint);
     const GlyphImage& loadGlyph(uint32_t glyphIndex);
     int32_t lookUpKerning(uint32_t left, uint32_t right);
+    const Advance& learnAdvance(uint32_t glyphIndex);
     static void finalize(void* object);
     bool sizeChanged() const;
     void reset();
@@ -82,6 +92,7 @@ private:
     std::vector<uint32_t> lowCharIndex;  // code points below kLowChars; UINT32_MAX unknown
     std::unordered_map<uint32_t, uint32_t> highCharIndex;
     std::vector<std::unique_ptr<GlyphImage>> images;
+    std::vector<Advance> advances;
     std::vector<std::vector<int32_t>> kernRows;  // per left glyph, INT32_MIN unknown
 };
 

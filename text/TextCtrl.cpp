@@ -108,8 +108,9 @@ bool GuiTextCtrl::deleteSelection() {
     to = std::min(to, text.size());
     noteEdit();
     text.erase(from, to - from);
+    noteSplice(from, to - from, 0);
     cursor = countCodePoints(text.data(), from);
-    layoutText(face, text);
+    layoutEdited();
     clearSelection();
     invalidate();
     return true;

@@ -96,6 +96,10 @@ public:
     // Lines of the text currently held laid out, and their glyphs.
     std::pair<size_t, size_t> laidOutLines() const;
     bool hasSelection() const { return selStart != -1 && selEnd != -1 && selStart != selEnd; }
+    // Where a glyph's cell ends: at the next glyph of its row, else after its own width.
+    static int32_t rightEdge(const Glyph& g, const Glyph* nextOnRow) {
+        return nextOnRow ? nextOnRow->x : g.x + std::max(g.width, 1);
+    }
     // Content extent (width, height) in pixels, as the scroll bars see it.
     std::pair<int32_t, int32_t> contentExtent() const;
 
@@ -158,14 +162,33 @@ private:
     void readMetrics();
     void printCharmaps() const;
     void finishLayout();
-    void measureFrom(size_t line);
     // Lays out what appendText added: only the last line is measured again.
     void appendLayout();
+    // Totals of measured lines: where the next line starts and their widest edge.
+    struct Measured {
+        int32_t glyph, row, codePoints, widest;
+    };
+    // Text bytes before `from`, and from `oldEnd` of the text before the edits on (now at
+    // oldEnd + delta), are unchanged since the last layout.
+    struct PendingEdit {
+        size_t from = 0, oldEnd = 0;
+        int64_t delta = 0;
+        bool any = false;
+    };
+    bool basisStillHolds();
+    void noteSplice(size_t at, size_t removed, size_t inserted);
+    // Lays out again after the edits noted since the last layout: only the lines they touched.
+    void layoutEdited();
+    void measureFrom(size_t line);
+    Measured measureRange(size_t byte, int32_t glyph, int32_t row, size_t stop,
+                          std::vector<LineInfo>& out);
     template <class Source>
-    void measureLines(Source& src, size_t byte, int32_t glyph, int32_t row);
-    template <class Source>
-    int32_t layoutLine(Source& src, size_t from, size_t to, int32_t row,
-                       std::vector<Glyph>& out) const;
+    Measured measureLines(Source& src, size_t byte, int32_t glyph, int32_t row, size_t stop,
+                          std::vector<LineInfo>& out);
+    // Lays out bytes [from, to) of the text, one line starting on visual row `row`, into the
+    // sink; returns the code points read.
+    template <class Source, class Sink>
+    int32_t layoutLine(Source& src, size_t from, size_t to, int32_t row, Sink& out) const;
     void layoutLineInto(size_t line, std::vector<Glyph>& out) const;
     // The glyphs of line `line`; the reference stays valid across the next call.
     const std::vector<Glyph>& lineGlyphs(size_t line) const;
@@ -179,10 +202,6 @@ private:
     size_t firstGlyphOfRow(int64_t row) const;
     int32_t widestRightEdge() const;
     Glyph lastGlyph() const { return glyphAt(glyphTotal - 1); }
-    // Where a glyph's cell ends: at the next glyph of its row, else after its own width.
-    static int32_t rightEdge(const Glyph& g, const Glyph* nextOnRow) {
-        return nextOnRow ? nextOnRow->x : g.x + std::max(g.width, 1);
-    }
     // Calls f(index, glyph, the next glyph when it is on the same row, else null) for the
     // glyphs from `from` on while it returns true.
     template <class F>
@@ -237,6 +256,7 @@ private:
     int32_t glyphTotal = 0;
     int32_t rowTotal = 0;
     LayoutBasis basis;
+    PendingEdit pendingEdit;
     mutable std::unordered_map<size_t, LaidLine> laidLines;
     mutable size_t laidGlyphs = 0;
     mutable uint64_t useClock = 0;

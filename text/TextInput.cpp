@@ -223,6 +223,7 @@ void GuiTextCtrl::insertAtCursor(const std::string& s) {
     const size_t at = static_cast<size_t>(byteOffsetOf(text, cursor));
     noteEdit();
     text.insert(at, s);
+    noteSplice(at, 0, s.size());
     cursor = clampToInt(int64_t(cursor) + countCodePoints(s));
 }
 
@@ -231,14 +232,16 @@ void GuiTextCtrl::eraseCodePointAt(int32_t index) {
     if (from >= text.size()) return;
     const Utf8Step step = decodeUtf8(text.data() + from, text.size() - from);
     noteEdit();
-    text.erase(from, static_cast<size_t>(std::max(step.length, 1)));
+    const size_t length = static_cast<size_t>(std::max(step.length, 1));
+    text.erase(from, length);
+    noteSplice(from, length, 0);
 }
 
 void GuiTextCtrl::handleTextInput(const SDL_TextInputEvent& t) {
     if (readOnly || !hasFocus || ctrlHeld(SDL_GetModState())) return;
     deleteSelection();
     insertAtCursor(std::string(t.text, strnlen(t.text, sizeof t.text)));
-    layoutText(face, text);
+    layoutEdited();
     ensureCaretVisible();
     clearSelection();
     invalidate();
@@ -254,7 +257,7 @@ void GuiTextCtrl::paste() {
             std::replace(s.begin(), s.end(), '\r', ' ');
         }
         insertAtCursor(s);
-        layoutText(face, text);
+        layoutEdited();
         clearSelection();
         invalidate();
     }
@@ -465,14 +468,14 @@ void GuiTextCtrl::handlePlainKey(SDL_Keycode key, bool shift) {
             if (!multiline || readOnly) break;
             deleteSelection();
             insertAtCursor("\n");
-            layoutText(face, text);
+            layoutEdited();
             show = true;
             break;
         case SDLK_TAB:
             if (readOnly) break;
             deleteSelection();
             insertAtCursor("\t");
-            layoutText(face, text);
+            layoutEdited();
             clearSelection();
             invalidate();
             show = true;
@@ -481,7 +484,7 @@ void GuiTextCtrl::handlePlainKey(SDL_Keycode key, bool shift) {
             if (readOnly || deleteSelection() || cursor <= 0) break;
             eraseCodePointAt(cursor - 1);
             --cursor;
-            layoutText(face, text);
+            layoutEdited();
             ensureCaretVisible();
             clearSelection();
             invalidate();
@@ -491,7 +494,7 @@ void GuiTextCtrl::handlePlainKey(SDL_Keycode key, bool shift) {
             show = true;
             if (deleteSelection() || cursor >= textCodePoints) break;
             eraseCodePointAt(cursor);
-            layoutText(face, text);
+            layoutEdited();
             clearSelection();
             invalidate();
             break;

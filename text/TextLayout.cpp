@@ -41,8 +41,43 @@ struct CachedSource {
     bool hasKerning() const { return cache->hasKerning(); }
     int32_t kerning(uint32_t a, uint32_t b) { return cache->kerning(a, b); }
     GlyphMetrics metrics(uint32_t index) {
-        const GlyphImage& img = cache->glyph(index);
-        return {img.loaded, img.advance, img.cellWidth, img.left};
+        const FaceCache::Advance& a = cache->advanceOf(index);
+        return {a.loaded, a.advance, a.cellWidth, a.left};
+    }
+};
+
+// Keeps every glyph layout places: for drawing and hit testing, and for measuring with word
+// wrap, which moves glyphs already placed down to the next row.
+struct GlyphSink {
+    static constexpr bool kKeepsGlyphs = true;
+    std::vector<Glyph>& out;
+    size_t size() const { return out.size(); }
+    void push(const Glyph& g) { out.push_back(g); }
+    void moveDown(size_t from, int32_t shift, int32_t lineHeight) {
+        for (size_t g = from; g < out.size(); ++g) {
+            out[g].x -= shift;
+            out[g].y += lineHeight;
+        }
+    }
+};
+
+// Measures a line without word wrap as it is laid out: its glyph count and right edge only.
+struct EdgeSink {
+    static constexpr bool kKeepsGlyphs = false;
+    size_t count = 0;
+    Glyph last{};
+    int32_t maxRight = INT32_MIN;
+    size_t size() const { return count; }
+    void push(const Glyph& g) {
+        if (count)
+            maxRight =
+                std::max(maxRight, GuiTextCtrl::rightEdge(last, last.y == g.y ? &g : nullptr));
+        last = g;
+        ++count;
+    }
+    void moveDown(size_t, int32_t, int32_t) {}  // never called: only word wrap moves glyphs
+    int32_t finish() const {
+        return count ? std::max(maxRight, GuiTextCtrl::rightEdge(last, nullptr)) : INT32_MIN;
     }
 };
 
@@ -62,6 +97,7 @@ void GuiTextCtrl::readMetrics() {
 void GuiTextCtrl::layoutText(FT_Face f, const std::string& t) {
     face = f;
     readMetrics();
+    pendingEdit = {};
     lines.clear();
     laidLines.clear();
     laidGlyphs = 0;
@@ -83,15 +119,18 @@ void GuiTextCtrl::layoutText(FT_Face f, const std::string& t) {
     finishLayout();
 }
 
+bool GuiTextCtrl::basisStillHolds() {
+    readMetrics();
+    const Metrics& m = basis.metrics;
+    return face && basis.valid && !lines.empty() && basis.x == x && basis.y == y &&
+           basis.width == width && m.ascender == metrics.ascender &&
+           m.descender == metrics.descender && m.height == metrics.height;
+}
+
 void GuiTextCtrl::appendLayout() {
     // Lines before the last keep their place and glyphs as long as nothing they depend on
     // changed; appending then costs the last line and the new ones only.
-    readMetrics();
-    const Metrics& m = basis.metrics;
-    const bool sameBasis = basis.valid && basis.x == x && basis.y == y && basis.width == width &&
-                           m.ascender == metrics.ascender && m.descender == metrics.descender &&
-                           m.height == metrics.height;
-    if (!face || !sameBasis || lines.empty()) {
+    if (!basisStillHolds() || pendingEdit.any) {
         layoutText(face, text);
         return;
     }
@@ -99,10 +138,68 @@ void GuiTextCtrl::appendLayout() {
     finishLayout();
 }
 
+void GuiTextCtrl::noteSplice(size_t at, size_t removed, size_t inserted) {
+    PendingEdit& p = pendingEdit;
+    if (!p.any) {
+        p = {at, at + removed, int64_t(inserted) - int64_t(removed), true};
+        return;
+    }
+    // The unchanged tail starts at oldEnd + delta in the text as it is now.
+    const size_t tail = size_t(int64_t(p.oldEnd) + p.delta);
+    p.oldEnd = size_t(int64_t(std::max(tail, at + removed)) - p.delta);
+    p.from = std::min(p.from, at);
+    p.delta += int64_t(inserted) - int64_t(removed);
+}
+
+void GuiTextCtrl::layoutEdited() {
+    // Lines before the edit and lines after it keep their glyphs' shapes; only the lines the
+    // edit touched are measured again, the ones below move by the change in glyphs and rows.
+    const PendingEdit p = pendingEdit;
+    pendingEdit = {};
+    if (!p.any || password || !basisStillHolds()) {
+        layoutText(face, text);
+        return;
+    }
+    auto byByte = [](size_t b, const LineInfo& l) { return b < l.byte; };
+    const size_t first =
+        size_t(std::upper_bound(lines.begin(), lines.end(), p.from, byByte) - lines.begin()) - 1;
+    // The first line starting after the changed bytes: a line break of the unchanged tail
+    // ends the line before it, so it starts a line in the new text too.
+    const size_t keep =
+        size_t(std::upper_bound(lines.begin(), lines.end(), p.oldEnd, byByte) - lines.begin());
+    if (keep >= lines.size()) {
+        measureFrom(first);
+        finishLayout();
+        return;
+    }
+    const LineInfo start = lines[first];
+    const size_t stop = size_t(int64_t(lines[keep].byte) + p.delta);
+    std::vector<LineInfo> fresh;
+    const Measured m = measureRange(start.byte, start.glyph, start.row, stop, fresh);
+    const int32_t glyphShift = m.glyph - lines[keep].glyph;
+    const int32_t rowShift = m.row - lines[keep].row;
+    for (size_t k = first; k < keep && widestKnown; ++k)
+        if (lines[k].maxRight >= widest) widestKnown = false;
+    if (widestKnown) widest = std::max(widest, m.widest);
+    for (size_t k = keep; k < lines.size(); ++k) {
+        lines[k].byte = size_t(int64_t(lines[k].byte) + p.delta);
+        lines[k].glyph += glyphShift;
+        lines[k].row += rowShift;
+    }
+    lines.erase(lines.begin() + std::ptrdiff_t(first), lines.begin() + std::ptrdiff_t(keep));
+    lines.insert(lines.begin() + std::ptrdiff_t(first), fresh.begin(), fresh.end());
+    glyphTotal += glyphShift;
+    rowTotal += rowShift;
+    textCodePoints += glyphShift;  // the last line, with its trailing glyph, did not change
+    forgetLaidLinesFrom(first);
+    finishLayout();
+}
+
 void GuiTextCtrl::measureFrom(size_t line) {
     // Lines before `line` keep their place; everything from its first byte is measured anew.
     size_t byte = 0;
     int32_t glyph = 0, row = 0;
+    const bool fromStart = line == 0 || lines.empty();
     if (line < lines.size()) {
         byte = lines[line].byte;
         glyph = lines[line].glyph;
@@ -112,24 +209,37 @@ void GuiTextCtrl::measureFrom(size_t line) {
         lines.resize(line);
     }
     forgetLaidLinesFrom(line);
-    FaceCache* cache = useGlyphCache ? FaceCache::of(face) : nullptr;
-    if (cache) {
-        CachedSource src{cache};
-        measureLines(src, byte, glyph, row);
-    } else {
-        DirectSource src{face};
-        measureLines(src, byte, glyph, row);
+    const Measured m = measureRange(byte, glyph, row, SIZE_MAX, lines);
+    textCodePoints = m.codePoints;
+    glyphTotal = m.glyph;
+    rowTotal = m.row;
+    // The widest line stays known where no line that could have been it was dropped.
+    if (fromStart || widestKnown) {
+        widest = fromStart ? m.widest : std::max(widest, m.widest);
+        widestKnown = true;
     }
 }
 
+GuiTextCtrl::Measured GuiTextCtrl::measureRange(size_t byte, int32_t glyph, int32_t row,
+                                                size_t stop, std::vector<LineInfo>& out) {
+    FaceCache* cache = useGlyphCache ? FaceCache::of(face) : nullptr;
+    if (cache) {
+        CachedSource src{cache};
+        return measureLines(src, byte, glyph, row, stop, out);
+    }
+    DirectSource src{face};
+    return measureLines(src, byte, glyph, row, stop, out);
+}
+
 template <class Source>
-void GuiTextCtrl::measureLines(Source& src, size_t byte, int32_t glyph, int32_t row) {
-    // Each line is laid out once into a scratch buffer to learn its rows and its right edge,
-    // then forgotten: only lines that are shown or edited keep their glyphs.
+GuiTextCtrl::Measured GuiTextCtrl::measureLines(Source& src, size_t byte, int32_t glyph,
+                                                int32_t row, size_t stop,
+                                                std::vector<LineInfo>& out) {
+    // Each line is laid out once to learn its rows and its right edge, then forgotten: only
+    // lines that are shown or edited keep their glyphs. Without word wrap nothing needs
+    // keeping even while measuring; with it, a line's glyphs pass through a scratch buffer.
     const int32_t lh = basis.metrics.height;
-    int32_t codePoints = glyph;
-    const bool fromStart = lines.empty();
-    int32_t lineMax = INT32_MIN;
+    Measured m{glyph, row, glyph, INT32_MIN};
     std::vector<Glyph> scratch;
     for (;;) {
         size_t end = text.size();
@@ -137,39 +247,40 @@ void GuiTextCtrl::measureLines(Source& src, size_t byte, int32_t glyph, int32_t 
             const void* nl = std::memchr(text.data() + byte, '\n', text.size() - byte);
             if (nl) end = size_t(static_cast<const char*>(nl) - text.data()) + 1;
         }
-        scratch.clear();
-        codePoints += layoutLine(src, byte, end, row, scratch);
-        int32_t rows = 0, maxRight = INT32_MIN;
-        if (!scratch.empty()) {
-            rows = lh > 0 ? (scratch.back().y - scratch.front().y) / lh + 1 : 1;
-            for (size_t k = 0; k < scratch.size(); ++k)
-                maxRight = std::max(
-                    maxRight,
-                    rightEdge(scratch[k], k + 1 < scratch.size() && scratch[k + 1].y == scratch[k].y
-                                              ? &scratch[k + 1]
-                                              : nullptr));
+        int32_t rows = 0, maxRight = INT32_MIN, count = 0;
+        if (wordWrap) {
+            scratch.clear();
+            GlyphSink sink{scratch};
+            m.codePoints += layoutLine(src, byte, end, m.row, sink);
+            if (!scratch.empty()) {
+                rows = lh > 0 ? (scratch.back().y - scratch.front().y) / lh + 1 : 1;
+                for (size_t k = 0; k < scratch.size(); ++k) {
+                    const bool next = k + 1 < scratch.size() && scratch[k + 1].y == scratch[k].y;
+                    maxRight =
+                        std::max(maxRight, rightEdge(scratch[k], next ? &scratch[k + 1] : nullptr));
+                }
+            }
+            count = static_cast<int32_t>(scratch.size());
+        } else {
+            EdgeSink sink;
+            m.codePoints += layoutLine(src, byte, end, m.row, sink);
+            count = static_cast<int32_t>(sink.count);
+            rows = count > 0 ? 1 : 0;
+            maxRight = sink.finish();
         }
-        lines.push_back({byte, glyph, row, rows, maxRight});
-        lineMax = std::max(lineMax, maxRight);
-        glyph += static_cast<int32_t>(scratch.size());
-        row += rows;
+        out.push_back({byte, m.glyph, m.row, rows, maxRight});
+        m.widest = std::max(m.widest, maxRight);
+        m.glyph += count;
+        m.row += rows;
         const bool brokeLine = !password && end > byte && text[end - 1] == '\n';
-        if (!brokeLine) break;
+        if (!brokeLine || end >= stop) break;
         byte = end;
     }
-    textCodePoints = codePoints;
-    glyphTotal = glyph;
-    rowTotal = row;
-    // The widest line stays known where no line that could have been it was dropped.
-    if (fromStart || widestKnown) {
-        widest = fromStart ? lineMax : std::max(widest, lineMax);
-        widestKnown = true;
-    }
+    return m;
 }
 
-template <class Source>
-int32_t GuiTextCtrl::layoutLine(Source& src, size_t from, size_t to, int32_t row,
-                                std::vector<Glyph>& out) const {
+template <class Source, class Sink>
+int32_t GuiTextCtrl::layoutLine(Source& src, size_t from, size_t to, int32_t row, Sink& out) const {
     const char* bytes = text.data();
     const int32_t left = basis.x + kInset;
     const int32_t wrapLimit = basis.x + kInset + std::max(basis.width - 22, 1);
@@ -195,7 +306,7 @@ int32_t GuiTextCtrl::layoutLine(Source& src, size_t from, size_t to, int32_t row
         if (password) cp = basis.passwordChar;
         const int32_t count = static_cast<int32_t>(out.size());
         if (!password && cp == '\t') {
-            out.push_back({pen, baseline, kTabAdvance, 9});
+            out.push({pen, baseline, kTabAdvance, 9});
             pen += kTabAdvance;
             breakPen = pen;
             breakIndex = count + 1;
@@ -205,7 +316,7 @@ int32_t GuiTextCtrl::layoutLine(Source& src, size_t from, size_t to, int32_t row
         }
         if (!password && cp == '\n') {
             // A line break ends the line: the next line starts afresh (measureLines).
-            out.push_back({pen, baseline, 0, 10});
+            out.push({pen, baseline, 0, 10});
             continue;
         }
         const bool space = !password && cp == ' ';
@@ -215,14 +326,12 @@ int32_t GuiTextCtrl::layoutLine(Source& src, size_t from, size_t to, int32_t row
         const int32_t advance = gm.loaded ? gm.advance : 0;
         const int32_t cellWidth = gm.loaded ? gm.cellWidth : 0;
         int32_t nextPen = pen + advance;
-        if (wordWrap && !space && nextPen > wrapLimit) {
+        // Only a sink that keeps the glyphs can move a word down (measureLines).
+        if (Sink::kKeepsGlyphs && wordWrap && !space && nextPen > wrapLimit) {
             bool fits = false;
             if (lineStart < breakIndex && breakIndex <= count) {
                 const int32_t shift = breakPen - left;
-                for (size_t g = static_cast<size_t>(breakIndex); g < out.size(); ++g) {
-                    out[g].x -= shift;
-                    out[g].y += lh;
-                }
+                out.moveDown(static_cast<size_t>(breakIndex), shift, lh);
                 pen -= shift;
                 baseline += lh;
                 nextPen = pen + advance;
@@ -238,7 +347,7 @@ int32_t GuiTextCtrl::layoutLine(Source& src, size_t from, size_t to, int32_t row
                 nextPen = pen + advance;
             }
         }
-        out.push_back({pen + (gm.loaded ? gm.left : 0), baseline, cellWidth, space ? 32u : cp});
+        out.push({pen + (gm.loaded ? gm.left : 0), baseline, cellWidth, space ? 32u : cp});
         if (space) {
             breakPen = nextPen;
             breakIndex = count + 1;
@@ -248,7 +357,7 @@ int32_t GuiTextCtrl::layoutLine(Source& src, size_t from, size_t to, int32_t row
         pen = nextPen;
     }
     // The empty last line after a final line break holds a zero-width glyph for the caret.
-    if (from == to && from > 0 && !password) out.push_back({pen, baseline, 0, 32});
+    if (from == to && from > 0 && !password) out.push({pen, baseline, 0, 32});
     return codePoints;
 }
 
@@ -267,12 +376,13 @@ void GuiTextCtrl::layoutLineInto(size_t line, std::vector<Glyph>& out) const {
     const size_t from = lines[line].byte;
     const size_t to = line + 1 < lines.size() ? lines[line + 1].byte : text.size();
     FaceCache* cache = useGlyphCache ? FaceCache::of(face) : nullptr;
+    GlyphSink sink{out};
     if (cache) {
         CachedSource src{cache};
-        layoutLine(src, from, to, lines[line].row, out);
+        layoutLine(src, from, to, lines[line].row, sink);
     } else {
         DirectSource src{face};
-        layoutLine(src, from, to, lines[line].row, out);
+        layoutLine(src, from, to, lines[line].row, sink);
     }
 }
 

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <iterator>
+#include <random>
 #include <string>
 
 namespace {
@@ -224,6 +226,47 @@ TEST_F(LazyLayout, ResizeChangesTheWrapWidthOnlyOnRelayout) {
     t->relayout();
     expectSameAsFresh(*t, kWrap, "after widening");
     EXPECT_LT(t->rowCount(), wide->rowCount());
+}
+
+// Random edits at random places, some in lines laid out before, most in lines never laid
+// out, each compared with the whole text laid out afresh.
+TEST_F(LazyLayout, RandomEditsMatchAFreshLayout) {
+    const char* pieces[] = {
+        "a",    "Wort ", "\n", "\t",         "\xC3\xA4",
+        "\xC3", "\xA4",  "!",  "\n\nzwei\n", "lang genug, um im schmalen Feld umzubrechen "};
+    std::mt19937 rng(7);
+    for (uint32_t flags : {kPlain, kWrap}) {
+        GuiTextCtrl* t = make(flags, numberedLines(80));
+        for (int step = 0; step < 150; ++step) {
+            t->draw(win->sdlRenderer());
+            t->cursor = int32_t(rng() % uint32_t(t->codePointCount() + 1));
+            switch (rng() % 5) {
+                case 0:
+                case 1:
+                    type(pieces[rng() % std::size(pieces)]);
+                    break;
+                case 2:
+                    key(SDLK_BACKSPACE);
+                    break;
+                case 3:
+                    key(SDLK_DELETE);
+                    break;
+                default:
+                    t->selStart = t->cursor;
+                    t->selEnd = std::min(t->codePointCount(), t->cursor + int32_t(rng() % 300));
+                    type(pieces[rng() % std::size(pieces)]);
+                    break;
+            }
+            auto f = fresh(*t, flags);
+            ASSERT_EQ(t->allGlyphs(), f->allGlyphs()) << "step " << step << " flags " << flags;
+            ASSERT_EQ(t->codePointCount(), f->codePointCount()) << "step " << step;
+            ASSERT_EQ(t->rowCount(), f->rowCount()) << "step " << step;
+            ASSERT_EQ(t->contentExtent(), f->contentExtent()) << "step " << step;
+            ASSERT_EQ(t->contentExtent(), extentOf(*t)) << "step " << step;
+        }
+        t->destroy();
+        app.frames(1);
+    }
 }
 
 }  // namespace
