@@ -125,6 +125,7 @@ void FaceCache::reset() {
     advances.assign(images.size(), Advance{});
     kernRows.clear();
     kernRows.resize(images.size());
+    smallKern.clear();
 }
 
 uint32_t FaceCache::lookUpCharIndex(uint32_t codePoint) {
@@ -168,6 +169,10 @@ int32_t FaceCache::lookUpKerning(uint32_t left, uint32_t right) {
     if (row.empty()) row.assign(kernRows.size(), kUnknownKerning);
     int32_t& k = row[right];
     if (k == kUnknownKerning) k = direct();
+    if (left < kSmallKern && right < kSmallKern && k > kUnknownSmallKern && k <= INT16_MAX) {
+        if (smallKern.empty()) smallKern.assign(kSmallKern * kSmallKern, kUnknownSmallKern);
+        smallKern[left * kSmallKern + right] = int16_t(k);
+    }
     return k;
 }
 

@@ -60,9 +60,9 @@ public:
     }
     // Horizontal kerning in whole pixels (26.6 shifted right by 6).
     int32_t kerning(uint32_t left, uint32_t right) {
-        if (left < kernRows.size() && right < kernRows[left].size() &&
-            kernRows[left][right] != kUnknownKerning)
-            return kernRows[left][right];
+        if (left < kSmallKern && right < kSmallKern && !smallKern.empty() &&
+            smallKern[left * kSmallKern + right] != kUnknownSmallKern)
+            return smallKern[left * kSmallKern + right];
         return lookUpKerning(left, right);
     }
     bool hasKerning() const { return kerns; }
@@ -76,6 +76,9 @@ public:
 private:
     static constexpr uint32_t kUnknownIndex = UINT32_MAX;
     static constexpr int32_t kUnknownKerning = INT32_MIN;
+    // Pairs of the first glyphs (where Latin text lives) in one flat table.
+    static constexpr uint32_t kSmallKern = 256;
+    static constexpr int16_t kUnknownSmallKern = INT16_MIN;
 
     uint32_t lookUpCharIndex(uint32_t codePoint);
     const GlyphImage& loadGlyph(uint32_t glyphIndex);
@@ -93,7 +96,9 @@ private:
     std::unordered_map<uint32_t, uint32_t> highCharIndex;
     std::vector<std::unique_ptr<GlyphImage>> images;
     std::vector<Advance> advances;
-    std::vector<std::vector<int32_t>> kernRows;  // per left glyph, INT32_MIN unknown
+    std::vector<std::vector<int32_t>> kernRows;
+    std::vector<int16_t>
+        smallKern;  // kSmallKern squared, filled on first use  // per left glyph, INT32_MIN unknown
 };
 
 // Destroys the glyph textures kept for r (the engine calls this while tearing r down).

@@ -18,9 +18,18 @@ struct GlyphMetrics {
     int32_t left;
 };
 
+struct GlyphOf {
+    uint32_t index;
+    GlyphMetrics metrics;
+};
+
 // Asks FreeType for every glyph, every time.
 struct DirectSource {
     FT_Face face;
+    GlyphOf glyphOf(uint32_t cp) {
+        const uint32_t index = charIndex(cp);
+        return {index, metrics(index)};
+    }
     uint32_t charIndex(uint32_t cp) { return FT_Get_Char_Index(face, cp); }
     bool hasKerning() const { return FT_HAS_KERNING(face); }
     int32_t kerning(uint32_t a, uint32_t b) {
@@ -34,10 +43,23 @@ struct DirectSource {
     }
 };
 
-// Answers from the face's cache.
+// Answers from the face's cache; for ASCII from a table of its own, filled on first use.
 struct CachedSource {
+    struct Ascii {
+        uint32_t index;
+        GlyphMetrics metrics;
+        bool known;
+    };
     FaceCache* cache;
+    Ascii ascii[128] = {};
     uint32_t charIndex(uint32_t cp) { return cache->charIndex(cp); }
+    GlyphOf glyphOf(uint32_t cp) {
+        if (cp < 128 && ascii[cp].known) return {ascii[cp].index, ascii[cp].metrics};
+        const uint32_t index = cache->charIndex(cp);
+        const GlyphOf g{index, metrics(index)};
+        if (cp < 128) ascii[cp] = {g.index, g.metrics, true};
+        return g;
+    }
     bool hasKerning() const { return cache->hasKerning(); }
     int32_t kerning(uint32_t a, uint32_t b) { return cache->kerning(a, b); }
     GlyphMetrics metrics(uint32_t index) {
@@ -320,9 +342,10 @@ int32_t GuiTextCtrl::layoutLine(Source& src, size_t from, size_t to, int32_t row
             continue;
         }
         const bool space = !password && cp == ' ';
-        const uint32_t index = src.charIndex(cp);
+        const GlyphOf found = src.glyphOf(cp);
+        const uint32_t index = found.index;
+        const GlyphMetrics& gm = found.metrics;
         if (prevGlyph != 0 && kerns && !space && !afterBreak) pen += src.kerning(prevGlyph, index);
-        const GlyphMetrics gm = src.metrics(index);
         const int32_t advance = gm.loaded ? gm.advance : 0;
         const int32_t cellWidth = gm.loaded ? gm.cellWidth : 0;
         int32_t nextPen = pen + advance;
