@@ -95,8 +95,8 @@ std::string GuiTextCtrl::selectedText() const {
     b = std::max(b, 0);
     if (a > b) std::swap(a, b);
     if (a == b) return {};
-    size_t from = static_cast<size_t>(byteOffsetOf(text, a));
-    size_t to = static_cast<size_t>(byteOffsetOf(text, b));
+    size_t from = static_cast<size_t>(byteOf(a));
+    size_t to = static_cast<size_t>(byteOf(b));
     return text.substr(from, to - from);
 }
 
@@ -109,8 +109,8 @@ bool GuiTextCtrl::deleteSelection() {
     noteEdit();
     text.erase(from, to - from);
     noteSplice(from, to - from, 0);
-    cursor = countCodePoints(text.data(), from);
     layoutEdited();
+    cursor = indexOfByte(from);
     clearSelection();
     invalidate();
     return true;
@@ -139,8 +139,8 @@ void GuiTextCtrl::clearSelection() {
 void GuiTextCtrl::setSelectionIndices(int32_t start, int32_t end) {
     selStart = start;
     selEnd = end;
-    selByteStart = byteOffsetOf(text, start);
-    selByteEnd = byteOffsetOf(text, end);
+    selByteStart = byteOf(start);
+    selByteEnd = byteOf(end);
 }
 
 void GuiTextCtrl::normalizeSelection() {
@@ -152,6 +152,22 @@ void GuiTextCtrl::normalizeSelection() {
     if (a > b) std::swap(a, b);
     setSelectionIndices(a, b);
     invalidate();
+}
+
+int32_t GuiTextCtrl::byteOf(int32_t index) const {
+    // Every line starts a decoding step and knows its first code point (its first glyph).
+    if (pendingEdit.any || glyphTotal == 0 || index <= 0) return byteOffsetOf(text, index);
+    const LineInfo& l = lines[lineOfGlyph(size_t(std::min(index, glyphTotal - 1)))];
+    return byteOffsetFrom(text, l.byte, index - l.glyph);
+}
+
+int32_t GuiTextCtrl::indexOfByte(size_t byte) const {
+    byte = std::min(byte, text.size());
+    if (pendingEdit.any || glyphTotal == 0) return countCodePoints(text.data(), byte);
+    auto it = std::upper_bound(lines.begin(), lines.end(), byte,
+                               [](size_t b, const LineInfo& l) { return b < l.byte; });
+    const LineInfo& l = *(it - 1);
+    return l.glyph + countCodePoints(text.data() + l.byte, byte - l.byte);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -224,6 +224,9 @@ private:
     void drawScrollbars(SDL_Renderer* r) const;
     void caretReset();
     void setSelectionIndices(int32_t start, int32_t end);
+    // Code-point index <-> byte offset in text, decoding only from the start of the line.
+    int32_t byteOf(int32_t index) const;
+    int32_t indexOfByte(size_t byte) const;
     void insertAtCursor(const std::string& s);
     // Keeps the text as it was when the current event arrived, before its first change.
     void noteEdit();

@@ -148,7 +148,7 @@ void GuiTextCtrl::handleMouseMotion(const SDL_MouseMotionEvent& m) {
     if (!hasFocus || !(m.state & SDL_BUTTON_LMASK)) return;
     autoScrollToPointer(m.x, m.y);
     selEnd = indexAt(m.x, m.y);
-    selByteEnd = byteOffsetOf(text, selEnd);
+    selByteEnd = byteOf(selEnd);
     caretReset();
     invalidate();
 }
@@ -166,7 +166,7 @@ void GuiTextCtrl::handleMouseUp(const SDL_MouseButtonEvent& b) {
         return;
     }
     selEnd = indexAt(b.x, b.y);
-    selByteEnd = byteOffsetOf(text, selEnd);
+    selByteEnd = byteOf(selEnd);
     normalizeSelection();
     cursor = selEnd;
     invalidate();
@@ -220,7 +220,7 @@ void GuiTextCtrl::handleWheel(const SDL_MouseWheelEvent& w) {
 // Text input and editing helpers
 
 void GuiTextCtrl::insertAtCursor(const std::string& s) {
-    const size_t at = static_cast<size_t>(byteOffsetOf(text, cursor));
+    const size_t at = static_cast<size_t>(byteOf(cursor));
     noteEdit();
     text.insert(at, s);
     noteSplice(at, 0, s.size());
@@ -228,7 +228,7 @@ void GuiTextCtrl::insertAtCursor(const std::string& s) {
 }
 
 void GuiTextCtrl::eraseCodePointAt(int32_t index) {
-    const size_t from = static_cast<size_t>(byteOffsetOf(text, index));
+    const size_t from = static_cast<size_t>(byteOf(index));
     if (from >= text.size()) return;
     const Utf8Step step = decodeUtf8(text.data() + from, text.size() - from);
     noteEdit();
@@ -335,10 +335,10 @@ void GuiTextCtrl::moveOrExtend(int32_t target, bool shift) {
     if (shift) {
         if (selStart == -1 || selEnd == -1) {
             selStart = cursor;
-            selByteStart = byteOffsetOf(text, cursor);
+            selByteStart = byteOf(cursor);
         }
         cursor = selEnd = target;
-        selByteEnd = byteOffsetOf(text, target);
+        selByteEnd = byteOf(target);
         return;
     }
     cursor = target;

@@ -44,7 +44,11 @@ int32_t countCodePoints(const char* bytes, size_t length) {
 }
 
 int32_t byteOffsetOf(const std::string& s, int32_t n) {
-    size_t i = 0;
+    return byteOffsetFrom(s, 0, n);
+}
+
+int32_t byteOffsetFrom(const std::string& s, size_t from, int32_t n) {
+    size_t i = from;
     const size_t len = s.size();
     for (int32_t k = 0; k < n && i < len; ++k) {
         unsigned char b = static_cast<unsigned char>(s[i]);

@@ -33,3 +33,5 @@ inline int32_t countCodePoints(const std::string& s) {
 }
 // Byte offset reached after n decoding steps, never past the end.
 int32_t byteOffsetOf(const std::string& s, int32_t n);
+// The same, starting at byte `from`, which must be where a decoding step starts.
+int32_t byteOffsetFrom(const std::string& s, size_t from, int32_t n);

@@ -3,6 +3,7 @@
 // behave exactly as with the whole text laid out.
 #include "support/TestApp.h"
 #include "text/TextCtrl.h"
+#include "text/Utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -231,32 +232,50 @@ TEST_F(LazyLayout, ResizeChangesTheWrapWidthOnlyOnRelayout) {
 // Random edits at random places, some in lines laid out before, most in lines never laid
 // out, each compared with the whole text laid out afresh.
 TEST_F(LazyLayout, RandomEditsMatchAFreshLayout) {
-    const char* pieces[] = {
-        "a",    "Wort ", "\n", "\t",         "\xC3\xA4",
-        "\xC3", "\xA4",  "!",  "\n\nzwei\n", "lang genug, um im schmalen Feld umzubrechen "};
+    const char* pieces[] = {"a",    "Wort ", "\n", "\t",         "\xC3\xA4",
+                            "\xC3", "\xA4",  "!",  "\n\nzwei\n", "lang genug zum Umbrechen "};
     std::mt19937 rng(7);
     for (uint32_t flags : {kPlain, kWrap}) {
         GuiTextCtrl* t = make(flags, numberedLines(80));
+        std::string model = t->text;
         for (int step = 0; step < 150; ++step) {
             t->draw(win->sdlRenderer());
             t->cursor = int32_t(rng() % uint32_t(t->codePointCount() + 1));
+            const int32_t c = t->cursor, n = t->codePointCount();
+            // What the edit does to the text, from offsets counted from its start.
+            auto eraseAt = [&](int32_t index) {
+                const size_t from = size_t(byteOffsetOf(model, index));
+                model.erase(from,
+                            size_t(std::max(
+                                decodeUtf8(model.data() + from, model.size() - from).length, 1)));
+            };
+            const char* piece = pieces[rng() % std::size(pieces)];
             switch (rng() % 5) {
                 case 0:
                 case 1:
-                    type(pieces[rng() % std::size(pieces)]);
+                    type(piece);
+                    model.insert(size_t(byteOffsetOf(model, c)), piece);
                     break;
                 case 2:
                     key(SDLK_BACKSPACE);
+                    if (c > 0) eraseAt(c - 1);
                     break;
                 case 3:
                     key(SDLK_DELETE);
+                    if (c < n) eraseAt(c);
                     break;
-                default:
-                    t->selStart = t->cursor;
-                    t->selEnd = std::min(t->codePointCount(), t->cursor + int32_t(rng() % 300));
-                    type(pieces[rng() % std::size(pieces)]);
+                default: {
+                    const int32_t end = std::min(n, c + int32_t(rng() % 300));
+                    t->selStart = c;
+                    t->selEnd = end;
+                    type(piece);
+                    const size_t from = size_t(byteOffsetOf(model, c));
+                    if (end > c) model.erase(from, size_t(byteOffsetOf(model, end)) - from);
+                    model.insert(from, piece);
                     break;
+                }
             }
+            ASSERT_EQ(t->text, model) << "step " << step;
             auto f = fresh(*t, flags);
             ASSERT_EQ(t->allGlyphs(), f->allGlyphs()) << "step " << step << " flags " << flags;
             ASSERT_EQ(t->codePointCount(), f->codePointCount()) << "step " << step;
