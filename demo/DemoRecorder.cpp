@@ -159,7 +159,8 @@ void DemoRecorder::onButtonDown(const SDL_MouseButtonEvent& b, uint32_t now) {
         // A second button while one is held: everything from here is written as it happens.
         if (!press.committed) commitPress();
         if (b.windowID != press.windowId) return;
-        writer.dragTo(ScriptTarget{"", b.x, b.y}, now - press.lastStep);
+        if (b.x != press.lastX || b.y != press.lastY)
+            writer.dragTo(ScriptTarget{"", b.x, b.y}, now - press.lastStep);
         writer.mouseDown(b.button);
         press.heldMask |= bit;
         press.lastStep = now;

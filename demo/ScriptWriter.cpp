@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <cmath>
 
 namespace {
 
@@ -117,8 +118,9 @@ void ScriptWriter::flushText() {
 
 void ScriptWriter::beginLine() {
     flushText();
-    if (pendingPause > 0) add("wait " + seconds(pendingPause));
-    pendingPause = 0;
+    const int32_t tenths = waitTenths(pendingPauseMs);
+    if (tenths > 0) add("wait " + seconds(tenths));
+    pendingPauseMs = 0;
 }
 
 void ScriptWriter::window(const std::string& title, bool opened) {
@@ -141,11 +143,18 @@ void ScriptWriter::windowClosed(const std::string& title, bool dialogEnded) {
 
 void ScriptWriter::pause(uint32_t ms) {
     flushText();
-    pendingPause = waitTenths(ms);
+    pendingPauseMs = ms;
 }
 
 void ScriptWriter::pointerTo(const ScriptTarget& target) {
     if (pointerKnown && pointer == target) return;
+    if (pointerKnown) {
+        const double distance = std::hypot(static_cast<double>(target.x) - pointer.x,
+                                           static_cast<double>(target.y) - pointer.y);
+        const auto motionMs =
+            static_cast<uint32_t>(DemoScript::motionSeconds(distance, kMotionSpeed) * 1000);
+        pendingPauseMs = pendingPauseMs > motionMs ? pendingPauseMs - motionMs : 0;
+    }
     beginLine();
     add(targetLine("move", target));
     pointer = target;
@@ -182,7 +191,7 @@ void ScriptWriter::wheel(const ScriptTarget& target, int32_t steps) {
         (steps > 0) == (wheelSteps > 0) && merged >= INT32_MIN && merged <= INT32_MAX) {
         wheelSteps = static_cast<int32_t>(merged);
         out.back() = "wheel " + std::to_string(wheelSteps);
-        pendingPause = 0;
+        pendingPauseMs = 0;
         return;
     }
     pointerTo(target);
@@ -229,7 +238,7 @@ size_t ScriptWriter::mark() {
 
 void ScriptWriter::truncate(size_t lineCount) {
     pendingText.clear();
-    pendingPause = 0;
+    pendingPauseMs = 0;
     if (lineCount < out.size()) out.resize(lineCount);
     wheelOpen = false;
     pointerKnown = false;
@@ -237,7 +246,7 @@ void ScriptWriter::truncate(size_t lineCount) {
 
 std::string ScriptWriter::finish() {
     flushText();
-    pendingPause = 0;
+    pendingPauseMs = 0;
     add("finish");
     std::string text;
     for (const std::string& line : out)

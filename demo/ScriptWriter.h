@@ -26,6 +26,8 @@ public:
     static constexpr int32_t kMaxWaitTenths = 20;
     // Time-out of the waits for windows and commands the recording writes.
     static constexpr const char* kTimeout = "5";
+    // The runner's pointer speed for motions without seconds, in pixels per second.
+    static constexpr double kMotionSpeed = 500;
 
     // A token the tokenizer reads back as text: bare when it can be, otherwise in double
     // quotes with \" and \\ escaped. Line feeds cannot be written (callers leave them out).
@@ -47,7 +49,9 @@ public:
     void windowClosed(const std::string& title, bool dialogEnded);
     // The pause before the next action; a wheel notch merged into the previous one drops it.
     void pause(uint32_t ms);
-    // Moves the pointer unless it is already there.
+    // Moves the pointer unless it is already there. The runner's motion takes time of its own
+    // (distance over kMotionSpeed, 0.5 to 2 s), which the pause before it already held: the
+    // written wait is the pause less that time, so that a replay keeps the user's pace.
     void pointerTo(const ScriptTarget& target);
     // A pointer motion with a button held, taking ms.
     void dragTo(const ScriptTarget& target, uint32_t ms);
@@ -78,7 +82,7 @@ private:
 
     std::vector<std::string> out;
     std::string pendingText;
-    int32_t pendingPause = 0;
+    uint32_t pendingPauseMs = 0;
     std::string windowTitle;
     bool pointerKnown = false;
     ScriptTarget pointer;

@@ -164,6 +164,35 @@ TEST(ScriptWriterTest, PausesRoundToTenthsAndStopAtTwoSeconds) {
     }
 }
 
+// The runner's motion to a new place takes distance / 500 px/s, at least 0.5 s and at most 2 s,
+// and the user's pause before the press held that travel already.
+TEST(ScriptWriterTest, AMotionTakesItsTimeOutOfThePauseBeforeIt) {
+    struct Case {
+        uint32_t pauseMs;
+        ScriptTarget to;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {1500, {"", 600, 100}, {"wait 0.5", "move 600 100", "click"}},  // 500 px: 1 s
+        {900, {"", 600, 100}, {"move 600 100", "click"}},               // less than the motion
+        {1500, {"", 120, 100}, {"wait 1", "move 120 100", "click"}},    // 20 px: 0.5 s
+        {6000, {"", 1900, 100}, {"wait 2", "move 1900 100", "click"}},  // 2 s, cap after
+        {1500, {"", 100, 100}, {"wait 1.5", "click"}},                  // no motion at all
+    };
+    for (const Case& c : cases) {
+        ScriptWriter w;
+        w.pointerTo({"", 100, 100});
+        w.click(SDL_BUTTON_LEFT);
+        w.pause(c.pauseMs);
+        w.pointerTo(c.to);
+        w.click(SDL_BUTTON_LEFT);
+        std::vector<std::string> expected = {"move 100 100", "click"};
+        expected.insert(expected.end(), c.lines.begin(), c.lines.end());
+        expected.push_back("finish");
+        EXPECT_EQ(linesOf(w), expected) << c.pauseMs;
+    }
+}
+
 TEST(ScriptWriterTest, WheelNotchesMergeOnTheSameTargetInOneDirection) {
     struct Turn {
         ScriptTarget target;
@@ -181,7 +210,7 @@ TEST(ScriptWriterTest, WheelNotchesMergeOnTheSameTargetInOneDirection) {
         {{{list, -1}, {list, -1}, {listElsewhere, -2}}, {"wait 0.4", "move_to list", "wheel -4"}},
         {{{at, 1}, {at, 2}}, {"wait 0.4", "move 10 20", "wheel 3"}},
         {{{at, 1}, {beside, 1}},
-         {"wait 0.4", "move 10 20", "wheel 1", "wait 0.4", "move 11 20", "wheel 1"}},
+         {"wait 0.4", "move 10 20", "wheel 1", "move 11 20", "wheel 1"}},  // 0.5 s motion
         // Back and forth at the end of a list is not the same as no turn at all.
         {{{list, 3}, {list, -3}}, {"wait 0.4", "move_to list", "wheel 3", "wait 0.4", "wheel -3"}},
         {{{list, 0}}, {}},
