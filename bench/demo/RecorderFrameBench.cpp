@@ -2,6 +2,7 @@
 // runFrame (take an event, route it, draw the animated main window) with and without the
 // recorder attached, on idle frames and on frames that each take one pointer motion, the input
 // the recorder sees most often. All variants run in one process, under the same machine load.
+// observeMotion times the recorder's handling of one such motion by itself.
 #include "controls/ValueControls.h"
 #include "demo/Demo.h"
 #include "demo/DemoRecorder.h"
@@ -72,6 +73,29 @@ BENCHMARK(loopFrames)
     ->Unit(benchmark::kMicrosecond)
     ->MeasureProcessCPUTime()
     ->MinTime(1.0);
+
+// The recorder's own share of a frame that takes a pointer motion without a button held.
+void observeMotion(benchmark::State& state) {
+    auto demo = std::make_unique<Demo>();
+    if (!demo->build()) {
+        state.SkipWithError("no main window");
+        return;
+    }
+    DemoRecorder recorder(demo.get(), "");
+    recorder.attach();
+    SDL_Event e{};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.windowID = demo->mainWindow->windowId;
+    e.motion.y = 690;
+    int step = 0;
+    for (auto _ : state) {
+        e.motion.x = 20 + (step++ % 200);
+        recorder.observeInput(e, false);
+    }
+    recorder.finish();
+}
+
+BENCHMARK(observeMotion)->Unit(benchmark::kNanosecond);
 
 }  // namespace
 
