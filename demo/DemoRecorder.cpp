@@ -270,7 +270,8 @@ void DemoRecorder::onText(const SDL_TextInputEvent& t, uint32_t now) {
     // The text is what the pending key typed.
     pendingKey.active = false;
     if (press.active && !press.committed) commitPress();
-    if (!writer.typing() || t.windowID != windowId) {
+    const uint32_t id = t.windowID ? t.windowID : engine->activeWindowId;
+    if (!writer.typing() || id != windowId) {
         if (!beginAction(t.windowID, now)) return;
     }
     writer.typeText(t.text);
@@ -293,6 +294,8 @@ void DemoRecorder::noteClosedWindow() {
 bool DemoRecorder::beginAction(uint32_t id, uint32_t now) {
     if (scriptPlayed) rebaseline();
     noteClosedWindow();
+    // An event for no window goes to the active one, as the engine routes it.
+    if (!id) id = engine->activeWindowId;
     AppWindow* w = engine->findWindowById(id);
     if (!w) return false;
     const bool opened = !baselines.count(id);
