@@ -9,8 +9,7 @@ void GuiApplication::renderWindow(AppWindow* window) {
     window->root->update(ticks());
     if (!needsRedraw()) return;
     noteDrawing();
-    window->root->draw(window->sdlRenderer());
-    SDL_RenderPresent(window->sdlRenderer());
+    if (drawWindow(window)) presentWindow(window);
 }
 
 void GuiApplication::dispatchEvent(AppWindow* window, GuiEvent& e) {

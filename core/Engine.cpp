@@ -402,6 +402,7 @@ bool ZazOvadir::destroyWindow(uint32_t windowId) {
     }
     if (root) releaseEditorsInto(root);
     record->root.reset();
+    if (record->renderer) TextureRetirement::retire(record->sdlRenderer(), record->backBuffer);
 
     SDL_Renderer* r = record->sdlRenderer();
     if (r) {
@@ -463,6 +464,12 @@ void ZazOvadir::centreOnMainWindow(int& x, int& y, int w, int h) const {
 // Redraw bookkeeping
 
 void ZazOvadir::requestRedraw() {
+    for (AppWindow* w : windowList)
+        if (w->root) w->root->damageAll();
+    scheduleRedraw();
+}
+
+void ZazOvadir::scheduleRedraw() {
     redrawRequested = true;
     redrawNeeded = true;
     ++redrawSerial;
@@ -472,6 +479,77 @@ bool ZazOvadir::needsRedraw() const {
     if (!redrawOnDemand) return true;
     if (scriptRunner && scriptRunner->isRunning()) return true;
     return redrawNeeded;
+}
+
+bool ZazOvadir::rendererKeepsPixels(AppWindow* w) {
+    // The software renderer draws into the window's surface, which keeps its pixels until the
+    // window changes size (a full redraw then); other renderers swap buffers.
+    if (w->keepsPixels < 0) {
+        SDL_RendererInfo info;
+        w->keepsPixels = SDL_GetRendererInfo(w->sdlRenderer(), &info) == 0 &&
+                         (info.flags & SDL_RENDERER_SOFTWARE);
+    }
+    return w->keepsPixels == 1;
+}
+
+SDL_Texture* ZazOvadir::backBufferOf(AppWindow* w) {
+    SDL_Renderer* r = w->sdlRenderer();
+    if (w->backBuffer) {
+        int bw = 0, bh = 0;
+        SDL_QueryTexture(w->backBuffer.get(), nullptr, nullptr, &bw, &bh);
+        if (bw == w->width && bh == w->height) return w->backBuffer.get();
+        TextureRetirement::retire(r, w->backBuffer);
+    }
+    if (!SDL_RenderTargetSupported(r) || w->width < 1 || w->height < 1) return nullptr;
+    w->backBuffer.reset(SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+                                          w->width, w->height));
+    if (!w->backBuffer) return nullptr;
+    SDL_SetTextureBlendMode(w->backBuffer.get(), SDL_BLENDMODE_NONE);
+    w->root->damageAll();  // a new back buffer holds nothing yet
+    return w->backBuffer.get();
+}
+
+bool ZazOvadir::drawWindow(AppWindow* w) {
+    GuiWindow* root = w->root.get();
+    SDL_Renderer* r = w->sdlRenderer();
+    w->drawnArea = SDL_Rect{0, 0, 0, 0};
+    if (!root || !r) return false;
+    if (!redrawOnDemand || !drawDamageOnly) {
+        root->draw(r);
+        w->drawnArea = SDL_Rect{0, 0, w->width, w->height};
+        return true;
+    }
+    if (!root->hasDamage()) return false;
+    SDL_Texture* target = rendererKeepsPixels(w) ? nullptr : backBufferOf(w);
+    // Nothing keeps the pixels: every frame draws everything.
+    if (!target && !rendererKeepsPixels(w)) root->damageAll();
+    root->frameTarget = target;
+    if (target) SDL_SetRenderTarget(r, target);
+    w->drawnArea = root->drawDamaged(r);
+    if (target) {
+        SDL_SetRenderTarget(r, nullptr);
+        root->frameTarget = nullptr;
+        if (!SDL_RectEmpty(&w->drawnArea)) SDL_RenderCopy(r, target, nullptr, nullptr);
+    }
+    return !SDL_RectEmpty(&w->drawnArea);
+}
+
+void ZazOvadir::presentWindow(AppWindow* w) {
+    SDL_Renderer* r = w->sdlRenderer();
+    const SDL_Rect area = w->drawnArea;
+    const bool part = area.w < w->width || area.h < w->height;
+    if (presentDamageOnly && part && redrawOnDemand && drawDamageOnly && rendererKeepsPixels(w)) {
+        // The surface's pixels are the renderer's own only without scaling.
+        float sx = 0, sy = 0;
+        int ow = 0, oh = 0;
+        SDL_RenderGetScale(r, &sx, &sy);
+        SDL_GetRendererOutputSize(r, &ow, &oh);
+        if (sx == 1.0f && sy == 1.0f && ow == w->width && oh == w->height &&
+            SDL_RenderFlush(r) == 0 &&
+            SDL_UpdateWindowSurfaceRects(w->sdlWindow.get(), &area, 1) == 0)
+            return;
+    }
+    SDL_RenderPresent(r);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -22,12 +22,17 @@ struct AppWindow {
     uint32_t windowId = 0;
     SdlWindowPtr sdlWindow;
     SdlRendererPtr renderer;
+    // What the window shows, for a window drawn on demand whose renderer does not keep its
+    // pixels between frames (released through texture retirement).
+    SdlTexturePtr backBuffer;
     std::unique_ptr<GuiWindow> root;
     ZazOvadir* engine = nullptr;
     int width = 0;
     int height = 0;
     std::string title;
-    std::vector<uint8_t> pixels;  // backing store of cairoSurface, width * height * 4 bytes
+    SDL_Rect drawnArea{0, 0, 0, 0};  // what drawWindow drew this frame
+    int keepsPixels = -1;            // the renderer keeps what it showed (-1: not asked yet)
+    std::vector<uint8_t> pixels;     // backing store of cairoSurface, width * height * 4 bytes
     CairoSurfacePtr cairoSurface;
     CairoPtr cairo;
 
@@ -76,8 +81,18 @@ public:
     void centreOnMainWindow(int& x, int& y, int w, int h) const;
 
     // --- redraw bookkeeping ---
+    // Everything of every window is drawn in the next frame.
     void requestRedraw();
+    // A frame is due; what it draws is the damage the windows were told of (invalidate).
+    void scheduleRedraw();
     bool needsRedraw() const;
+    // Draws a window for this frame: all of it when drawing every frame; when drawing on demand
+    // only what changed (drawDamageOnly), the rest keeping its pixels. False when nothing was
+    // drawn: then nothing is to be presented.
+    bool drawWindow(AppWindow* window);
+    // Shows what drawWindow drew: with the software renderer only the drawn area goes to the
+    // screen (presentDamageOnly), otherwise the whole window is presented.
+    void presentWindow(AppWindow* window);
     // Called by an on-demand renderWindow right before it draws: the requests made up to here
     // are satisfied by this frame, so the next frame need not draw again for them. The first
     // window's draw counts: a request made while a later window draws may concern an earlier one.
@@ -152,6 +167,8 @@ public:
     IEditable* activeEditable = nullptr;
     uint32_t framesPerSecond = 60;
     bool redrawOnDemand = false;
+    bool drawDamageOnly = true;
+    bool presentDamageOnly = true;
     int32_t requestedWidth = 0;
     int32_t requestedHeight = 0;
     bool fullscreenRequested = false;
@@ -177,6 +194,8 @@ private:
     void sendCloseNotifications();
     void followWindowSizes();
     void releaseEditorsInto(GuiWindow* root);
+    bool rendererKeepsPixels(AppWindow* w);
+    SDL_Texture* backBufferOf(AppWindow* w);
     uint32_t targetWindowOf(const SDL_Event& e) const;
 
     TtfFontPtr defaultFont;

@@ -124,7 +124,15 @@ void GuiObject::relayout() {}
 
 void GuiObject::invalidate() {
     dirty = true;
-    if (ZazOvadir* engine = ZazOvadir::current()) engine->requestRedraw();
+    ZazOvadir* engine = ZazOvadir::current();
+    if (!engine) return;
+    // What the object paints is all that changed; outside a window, anything may have.
+    if (window) {
+        window->addDamage(drawnRect());
+        engine->scheduleRedraw();
+    } else {
+        engine->requestRedraw();
+    }
 }
 
 void GuiObject::destroy() {

@@ -8,6 +8,7 @@
 #include <SDL_ttf.h>
 
 #include <algorithm>
+#include <typeinfo>
 
 namespace {
 
@@ -119,6 +120,7 @@ GuiObject* GuiWindow::addChild(GuiObject* obj) {
     obj->y = y + obj->relY;
     obj->relayout();
     children.emplace_back(obj);
+    addDamage(obj->drawnRect());
     return obj;
 }
 
@@ -128,6 +130,7 @@ std::unique_ptr<GuiObject> GuiWindow::detachChild(GuiObject* obj) {
     if (it == children.end()) return nullptr;
     std::unique_ptr<GuiObject> owned = std::move(*it);
     children.erase(it);
+    damageAll();
     return owned;
 }
 
@@ -144,10 +147,12 @@ void GuiWindow::openPopup(GuiObject* popup) {
     }
     popups.push_back(popup);
     popupCapture = lastPopup = popup;
+    damageAll();
 }
 
 void GuiWindow::closeTopPopup() {
     if (popups.empty()) return;
+    damageAll();
     GuiObject* top = popups.back();
     popups.pop_back();
     auto* keep = dynamic_cast<IKeepAlivePopup*>(top);
@@ -186,6 +191,7 @@ void GuiWindow::closePopupsAbove(GuiObject* popup) {
 
 void GuiWindow::setFocus(GuiObject* obj) {
     if (obj == focus) return;
+    damageAll();
     if (GuiObject* old = focus) {
         old->hasFocus = false;
         old->focusLost(obj);
@@ -208,6 +214,7 @@ void GuiWindow::deleteLater(GuiObject* obj) {
 }
 
 void GuiWindow::runPendingDeletes() {
+    if (!pendingDeletes.empty()) damageAll();
     while (!pendingDeletes.empty()) {
         std::vector<GuiObject*> batch;
         batch.swap(pendingDeletes);
@@ -557,7 +564,7 @@ void GuiWindow::drawChild(SDL_Renderer* r, GuiObject* child, bool caching) {
         SDL_SetRenderTarget(r, child->cacheTexture.get());
         SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
         SDL_RenderCopy(r, scratch.get(), &rc, nullptr);
-        SDL_SetRenderTarget(r, nullptr);
+        SDL_SetRenderTarget(r, frameTarget);
         child->dirty = false;
     }
     SDL_RenderCopy(r, child->cacheTexture.get(), nullptr, &rc);
@@ -576,20 +583,28 @@ void GuiWindow::draw(SDL_Renderer* r) {
     drawTooltip(r);
     if (engine && engine->scriptRunner && appWindow)
         engine->scriptRunner->drawOverlay(appWindow, r);
+    noteShownChildren();
 }
 
-void GuiWindow::drawTooltip(SDL_Renderer* r) {
-    if (!tooltipVisible || !tooltipObject || tooltipObject->tooltip.empty()) return;
+bool GuiWindow::tooltipBox(SDL_Rect& box) const {
+    if (!tooltipVisible || !tooltipObject || tooltipObject->tooltip.empty()) return false;
     TTF_Font* font = engine ? engine->getDefaultFont() : nullptr;
-    if (!font) return;
-    const std::string& text = tooltipObject->tooltip;
+    if (!font) return false;
     int tw = 0, th = 0;
-    if (TTF_SizeUTF8(font, text.c_str(), &tw, &th) != 0) return;
-    SDL_Rect box{mouseX + 14, mouseY + 18, tw + 12, th + 6};
+    if (TTF_SizeUTF8(font, tooltipObject->tooltip.c_str(), &tw, &th) != 0) return false;
+    box = SDL_Rect{mouseX + 14, mouseY + 18, tw + 12, th + 6};
     if (box.x + box.w > width) box.x = width - box.w;
     if (box.y + box.h > height) box.y = height - box.h;
     box.x = std::max(box.x, 0);
     box.y = std::max(box.y, 0);
+    return true;
+}
+
+void GuiWindow::drawTooltip(SDL_Renderer* r) {
+    SDL_Rect box;
+    if (!tooltipBox(box)) return;
+    TTF_Font* font = engine->getDefaultFont();
+    const std::string& text = tooltipObject->tooltip;
     setColor(r, kTooltipFill);
     SDL_RenderFillRect(r, &box);
     setColor(r, kTooltipInk);
@@ -600,6 +615,100 @@ void GuiWindow::drawTooltip(SDL_Renderer* r) {
     if (!texture) return;
     SDL_Rect dst{box.x + 6, box.y + 3, surface->w, surface->h};
     SDL_RenderCopy(r, texture.get(), nullptr, &dst);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Damage
+
+void GuiWindow::addDamage(const SDL_Rect& area) {
+    if (area.w <= 0 || area.h <= 0) return;
+    if (SDL_RectEmpty(&damage))
+        damage = area;
+    else
+        SDL_UnionRect(&damage, &area, &damage);
+}
+
+bool GuiWindow::drawsOnlyChildren() const {
+    return typeid(*this) == typeid(GuiWindow) || typeid(*this) == typeid(GuiDialog);
+}
+
+void GuiWindow::noteShownChildren() {
+    shown.resize(children.size());
+    for (size_t i = 0; i < children.size(); ++i)
+        shown[i] = {children[i].get(), children[i]->drawnRect()};
+}
+
+void GuiWindow::damageMovedChildren() {
+    // A child added, removed, reordered, moved or resized since it was shown, even without
+    // telling anyone: its old and its new place are damaged.
+    if (shown.size() != children.size()) {
+        damageAll();
+        return;
+    }
+    for (size_t i = 0; i < children.size(); ++i) {
+        if (shown[i].first != children[i].get()) {
+            damageAll();
+            return;
+        }
+        const SDL_Rect now = children[i]->drawnRect();
+        if (SDL_RectEquals(&now, &shown[i].second)) continue;
+        addDamage(shown[i].second);
+        addDamage(now);
+    }
+}
+
+SDL_Rect GuiWindow::drawDamaged(SDL_Renderer* r) {
+    const SDL_Rect whole{0, 0, width, height};
+    damageMovedChildren();
+    // Taken before drawing: what changes while drawing is damage for the next frame.
+    SDL_Rect area = damage;
+    const bool everything = fullDamage || !drawsOnlyChildren() || (engine && engine->scriptRunner);
+    damage = SDL_Rect{0, 0, 0, 0};
+    fullDamage = false;
+    if (everything) {
+        draw(r);
+        return whole;
+    }
+    if (!SDL_HasIntersection(&area, &whole)) return SDL_Rect{0, 0, 0, 0};
+    // Grow the area over every child (and the tooltip) that meets it, until none is met only in
+    // part: each child drawn then lies wholly inside, and every child outside keeps its pixels.
+    std::vector<char> inArea(children.size(), 0);
+    SDL_Rect tip{0, 0, 0, 0};
+    const bool hasTip = tooltipBox(tip);
+    bool tipIn = false;
+    for (bool grown = true; grown;) {
+        grown = false;
+        for (size_t i = 0; i < children.size(); ++i) {
+            if (inArea[i]) continue;
+            const SDL_Rect rc = children[i]->drawnRect();
+            if (!SDL_HasIntersection(&rc, &area)) continue;
+            SDL_UnionRect(&area, &rc, &area);
+            inArea[i] = grown = true;
+        }
+        if (hasTip && !tipIn && SDL_HasIntersection(&tip, &area)) {
+            SDL_UnionRect(&area, &tip, &area);
+            tipIn = grown = true;
+        }
+    }
+    SDL_Rect fill;
+    SDL_IntersectRect(&area, &whole, &fill);
+    // Also a child that paints beyond what it reports stays inside the area.
+    SDL_RenderSetClipRect(r, &fill);
+    SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
+    setColor(r, bgColor);
+    SDL_RenderFillRect(r, &fill);
+    const bool caching = cachingThisFrame(r);
+    // By index: a child drawn may add children, which the next frame draws.
+    for (size_t i = 0; i < inArea.size() && i < children.size(); ++i) {
+        if (!inArea[i]) continue;
+        SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
+        drawChild(r, children[i].get(), caching);
+    }
+    SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
+    if (tipIn) drawTooltip(r);
+    SDL_RenderSetClipRect(r, nullptr);
+    noteShownChildren();
+    return fill;
 }
 
 void GuiWindow::resize(SDL_Renderer* r, int w, int h) {

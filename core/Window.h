@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 struct AppWindow;
@@ -46,6 +47,16 @@ public:
     // Runs the deletions queued during the current event.
     void runPendingDeletes();
 
+    // --- damage: what the next frame must draw when the window is drawn on demand ---
+    // area (window coordinates) changed; damageAll: anything may have changed.
+    void addDamage(const SDL_Rect& area);
+    void damageAll() { fullDamage = true; }
+    bool hasDamage() const { return fullDamage || !SDL_RectEmpty(&damage); }
+    // Draws what the damage needs and clears it: everything after damageAll, else the children
+    // that meet the damaged area, and again those that meet them, over the window's background
+    // there. The rest keeps the pixels it showed. Returns the area drawn.
+    SDL_Rect drawDamaged(SDL_Renderer* r);
+
     bool isPopup(const GuiObject* obj) const;
     bool hasPopups() const { return !popups.empty(); }
     const std::vector<std::unique_ptr<GuiObject>>& childList() const { return children; }
@@ -70,6 +81,11 @@ public:
     bool tooltipVisible = false;
     int32_t mouseX = 0;
     int32_t mouseY = 0;
+    // Where drawing goes this frame (null: the window itself, else the engine's back buffer);
+    // the cached drawing returns to it.
+    SDL_Texture* frameTarget = nullptr;
+    SDL_Rect damage{0, 0, 0, 0};
+    bool fullDamage = true;
 
 protected:
     void deliver(GuiObject* obj, GuiEvent& e);
@@ -87,6 +103,14 @@ private:
     void drawChild(SDL_Renderer* r, GuiObject* child, bool caching);
     bool ensureCacheTexture(SDL_Renderer* r, GuiObject* child);
     void drawTooltip(SDL_Renderer* r);
+    bool tooltipBox(SDL_Rect& box) const;
+    // Only a plain window or dialog paints nothing but its children, tooltip and overlay.
+    bool drawsOnlyChildren() const;
+    void noteShownChildren();
+    void damageMovedChildren();
+
+    // Each child and its drawn rectangle as last shown.
+    std::vector<std::pair<GuiObject*, SDL_Rect>> shown;
     uint32_t tooltipDue(uint32_t now) const;
     GuiObject* findMenuBar() const;
     std::unique_ptr<GuiObject> detachChild(GuiObject* obj);

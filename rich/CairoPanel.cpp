@@ -1,5 +1,6 @@
 #include "core/CairoPixels.h"
 #include "core/Engine.h"
+#include "core/Window.h"
 #include "rich/Panels.h"
 
 #include <algorithm>
@@ -86,7 +87,9 @@ void GuiCairoPanel::update(uint32_t tick) {
     // A change the limit held back is shown as soon as the interval allows, also when nothing
     // else asks for a frame (an application drawing on demand).
     if (heldBack() && intervalPassed())
-        if (ZazOvadir* engine = ZazOvadir::current()) engine->requestRedraw();
+        invalidate();
+    else if (!uploadOnlyWhenDirty && intervalPassed() && window)
+        window->addDamage(drawnRect());  // uploads at every draw: part of every frame drawn
 }
 
 uint32_t GuiCairoPanel::msUntilDue(uint32_t tick) {
@@ -112,7 +115,7 @@ bool GuiCairoPanel::readyForFrame() const {
 
 void GuiCairoPanel::markDirty() {
     dirtyPixels = true;
-    if (ZazOvadir* engine = ZazOvadir::current()) engine->requestRedraw();
+    invalidate();
 }
 
 void GuiCairoPanel::upload() {

@@ -39,9 +39,9 @@ void TestApp::renderWindow(AppWindow* window) {
     window->root->update(ticks());
     if (!needsRedraw()) return;
     noteDrawing();
-    window->root->draw(window->sdlRenderer());
+    if (!drawWindow(window)) return;
     if (beforePresent) beforePresent(window);
-    SDL_RenderPresent(window->sdlRenderer());
+    presentWindow(window);
     ++presents;
 }
 

@@ -75,8 +75,8 @@ public:
         window->root->update(ticks());
         if (!needsRedraw()) return;
         noteDrawing();
-        window->root->draw(window->sdlRenderer());
-        SDL_RenderPresent(window->sdlRenderer());
+        if (!drawWindow(window)) return;
+        presentWindow(window);
         if (display) XSync(display, False);
         ++presents;
         if (field->text.size() != seenLength) {
