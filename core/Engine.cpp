@@ -623,6 +623,7 @@ void ZazOvadir::runFrame() {
     redrawRequested = false;
     // Drawing on demand, a frame that drew after the last request leaves nothing to draw.
     if (redrawOnDemand && drewThisFrame && drawnSerial == redrawSerial) redrawNeeded = false;
+    pacedFrame = drewThisFrame;
     drewThisFrame = false;
     waitForNextFrame(frameStart);
 }
@@ -631,10 +632,14 @@ void ZazOvadir::waitForNextFrame(uint32_t frameStart) {
     uint32_t frameMs = framesPerSecond ? 1000 / framesPerSecond : 16;
     uint32_t elapsed = ticks() - frameStart;
     uint32_t rest = elapsed < frameMs ? frameMs - elapsed : 0;
-    // The frame's rest first, so that input arriving in a stream is still drawn at most at
-    // framesPerSecond.
-    if (rest > 0) clock->delay(rest);
-    if (!redrawOnDemand || quitDone || frameDue()) return;
+    if (!redrawOnDemand || quitDone || frameDue()) {
+        if (rest > 0) clock->delay(rest);
+        return;
+    }
+    // After a frame that drew, its rest first, so that input arriving in a stream is drawn at
+    // most at framesPerSecond. A frame that found no event (SDL's poll may report none once
+    // while one is queued) goes straight to the wait, which returns at once for a queued event.
+    if (pacedFrame && rest > 0) clock->delay(rest);
     // Nothing to draw: sleep until input arrives (at once, for the least latency) or something
     // falls due.
     uint32_t ms = msUntilNextDeadline(ticks());

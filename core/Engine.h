@@ -187,6 +187,7 @@ public:
     uint32_t redrawSerial = 0;  // counts requestRedraw calls
     uint32_t drawnSerial = 0;   // redrawSerial when the last frame that drew began drawing
     bool drewThisFrame = false;
+    bool pacedFrame = false;  // the last frame drew: its rest is slept before an idle wait
 
 private:
     void startLibraries();

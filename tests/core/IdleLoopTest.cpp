@@ -133,6 +133,19 @@ TEST_F(IdleLoop, InputWakesTheLoopAndIsDrawnInTheNextFrame) {
     EXPECT_EQ(app.presents, 1);
 }
 
+TEST_F(IdleLoop, AnEventQueuedInAFrameThatDrewNothingIsTakenWithoutAFramesDelay) {
+    app.runFor(1000);
+    // SDL's poll can report no event once while one is queued; a timer pushing one after the
+    // frame took its event stands for that.
+    app.addTimer(0, [&] { push(keyEvent(SDL_KEYDOWN, rec->windowId, SDLK_a)); });
+    const uint32_t before = app.clock.now;
+    app.frames(1);
+    EXPECT_EQ(app.presents, 0);
+    EXPECT_EQ(app.clock.now, before);  // no pacing after a frame that drew nothing
+    app.frames(1);
+    EXPECT_EQ(app.presents, 1);
+}
+
 TEST_F(IdleLoop, DrawingEveryFrameStaysTheDefault) {
     app.redrawOnDemand = false;
     int frames = app.runFor(100);

@@ -7,6 +7,10 @@
 //   idle_cost latency COUNT    COUNT typed characters, each from an idle loop: the time from
 //                              the event entering SDL's queue to its frame being presented and
 //                              seen by the X server (SDL_RenderPresent and XSync returned)
+//   idle_cost scroll COUNT     the same for COUNT wheel steps over the list
+// Idle and caret also print the median time a drawn frame takes (draw, present, XSync).
+// PROBE_FULL_DRAW=1 draws every change as a full redraw; PROBE_FULL_PRESENT=1 presents the
+// whole window also when only a part was drawn.
 #include "controls/Buttons.h"
 #include "controls/Labels.h"
 #include "controls/ListCtrl.h"
@@ -19,6 +23,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -46,6 +51,8 @@ class Probe : public GuiApplication {
 public:
     Probe() {
         diagnostics = false;
+        drawDamageOnly = !std::getenv("PROBE_FULL_DRAW");
+        presentDamageOnly = !std::getenv("PROBE_FULL_PRESENT");
         mainWindow =
             createMainWindow("idle_cost", 0, 0, 800, 600, SDL_WINDOW_SHOWN, {230, 230, 230, 255});
         GuiWindow* root = mainWindow->root.get();
@@ -59,7 +66,7 @@ public:
         }
         field = new GuiTextCtrl(nullptr, 0, 20, 380, 360, 28, {255, 255, 255, 255}, getFtFace(), 0);
         root->addChild(field);
-        auto* list = new GuiListCtrl(nullptr, 0, 400, 380, 380, 200, {255, 255, 255, 255}, font);
+        list = new GuiListCtrl(nullptr, 0, 400, 380, 380, 200, {255, 255, 255, 255}, font);
         for (uint32_t i = 0; i < 10000; ++i)
             list->addItem(i, "Zeile " + std::to_string(i));
         root->addChild(list);
@@ -75,10 +82,13 @@ public:
         window->root->update(ticks());
         if (!needsRedraw()) return;
         noteDrawing();
+        const Clock::time_point start = Clock::now();
         if (!drawWindow(window)) return;
         presentWindow(window);
         if (display) XSync(display, False);
         ++presents;
+        frameUs.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+        lastPresent = Clock::now().time_since_epoch().count();
         if (field->text.size() != seenLength) {
             seenLength = field->text.size();
             presentedAt = Clock::now().time_since_epoch().count();
@@ -95,6 +105,9 @@ public:
     int presents = 0;
     size_t seenLength = 0;
     std::atomic<Clock::rep> presentedAt{0};  // read by the typing thread
+    std::atomic<Clock::rep> lastPresent{0};
+    std::vector<double> frameUs;
+    GuiListCtrl* list = nullptr;
 };
 
 int measureIdle(Probe& app, bool caret, double seconds) {
@@ -107,10 +120,12 @@ int measureIdle(Probe& app, bool caret, double seconds) {
     });
     app.addTimer(1000 + static_cast<uint32_t>(seconds * 1000), [&] {
         Usage end = usageNow();
-        std::printf("%s %.0f s: cpu-ms %.2f wakeups %ld (%.1f/s) presents %d\n",
+        std::vector<double> us = app.frameUs;
+        std::sort(us.begin(), us.end());
+        std::printf("%s %.0f s: cpu-ms %.2f wakeups %ld (%.1f/s) presents %d frame-us %.0f\n",
                     caret ? "caret" : "idle", seconds, end.cpuMs - start.cpuMs,
                     end.wakeups - start.wakeups, (end.wakeups - start.wakeups) / seconds,
-                    app.presents - presentsAtStart);
+                    app.presents - presentsAtStart, us.empty() ? 0.0 : us[us.size() / 2]);
         app.quitRequested = true;
     });
     app.run();
@@ -148,11 +163,51 @@ int measureLatency(Probe& app, int count) {
     return 0;
 }
 
+int measureScroll(Probe& app, int count) {
+    const uint32_t windowId = app.mainWindow->windowId;
+    const SDL_Rect at = app.list->rect();
+    std::vector<double> us;
+    std::thread scroller([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        for (int i = 0; i < count; ++i) {
+            SDL_Event e{};
+            e.type = SDL_MOUSEWHEEL;
+            e.wheel.windowID = windowId;
+            e.wheel.y = i % 40 < 20 ? -1 : 1;
+            e.wheel.mouseX = at.x + at.w / 2;
+            e.wheel.mouseY = at.y + at.h / 2;
+            const Clock::time_point sent = Clock::now();
+            SDL_PushEvent(&e);
+            std::this_thread::sleep_for(std::chrono::milliseconds(60));
+            const Clock::time_point seen{Clock::duration{app.lastPresent.load()}};
+            if (seen > sent)
+                us.push_back(std::chrono::duration<double, std::micro>(seen - sent).count());
+        }
+        SDL_Event quit{};
+        quit.type = SDL_QUIT;
+        SDL_PushEvent(&quit);
+    });
+    // The pointer rests over the list, as when a user scrolls.
+    SDL_Event motion{};
+    motion.type = SDL_MOUSEMOTION;
+    motion.motion.windowID = windowId;
+    motion.motion.x = at.x + at.w / 2;
+    motion.motion.y = at.y + at.h / 2;
+    SDL_PushEvent(&motion);
+    app.run();
+    scroller.join();
+    std::sort(us.begin(), us.end());
+    if (us.empty()) return 1;
+    std::printf("scroll over %zu steps: median %.0f us, min %.0f us, max %.0f us\n", us.size(),
+                us[us.size() / 2], us.front(), us.back());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: idle_cost idle|caret SECONDS | latency COUNT\n");
+        std::fprintf(stderr, "usage: idle_cost idle|caret SECONDS | latency|scroll COUNT\n");
         return 2;
     }
     const std::string mode = argv[1];
@@ -160,6 +215,7 @@ int main(int argc, char** argv) {
     if (mode == "idle" || mode == "caret")
         return measureIdle(app, mode == "caret", std::stod(argv[2]));
     if (mode == "latency") return measureLatency(app, std::max(1, std::stoi(argv[2])));
+    if (mode == "scroll") return measureScroll(app, std::max(1, std::stoi(argv[2])));
     std::fprintf(stderr, "unknown mode %s\n", mode.c_str());
     return 2;
 }
