@@ -520,9 +520,18 @@ bool ZazOvadir::drawWindow(AppWindow* w) {
         return true;
     }
     if (!root->hasDamage()) return false;
-    SDL_Texture* target = rendererKeepsPixels(w) ? nullptr : backBufferOf(w);
-    // Nothing keeps the pixels: every frame draws everything.
-    if (!target && !rendererKeepsPixels(w)) root->damageAll();
+    SDL_Texture* target = nullptr;
+    if (!rendererKeepsPixels(w)) {
+        if (root->fullDamage) {
+            // Everything changed (input, a resize): drawn straight to the window, which costs
+            // no copy; the back buffer, stale now, is given up and rebuilt by the next partial
+            // frame.
+            TextureRetirement::retire(r, w->backBuffer);
+        } else {
+            target = backBufferOf(w);
+            if (!target) root->damageAll();  // nothing keeps the pixels: draw everything
+        }
+    }
     root->frameTarget = target;
     if (target) SDL_SetRenderTarget(r, target);
     w->drawnArea = root->drawDamaged(r);
