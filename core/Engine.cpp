@@ -519,6 +519,7 @@ bool ZazOvadir::drawWindow(AppWindow* w) {
         w->drawnArea = SDL_Rect{0, 0, w->width, w->height};
         return true;
     }
+    root->damageMovedChildren();
     if (!root->hasDamage()) return false;
     SDL_Texture* target = nullptr;
     if (!rendererKeepsPixels(w)) {

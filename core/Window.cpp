@@ -639,8 +639,6 @@ void GuiWindow::noteShownChildren() {
 }
 
 void GuiWindow::damageMovedChildren() {
-    // A child added, removed, reordered, moved or resized since it was shown, even without
-    // telling anyone: its old and its new place are damaged.
     if (shown.size() != children.size()) {
         damageAll();
         return;

@@ -52,6 +52,9 @@ public:
     void addDamage(const SDL_Rect& area);
     void damageAll() { fullDamage = true; }
     bool hasDamage() const { return fullDamage || !SDL_RectEmpty(&damage); }
+    // Damages the old and new place of every child added, removed, reordered, moved or resized
+    // since it was last shown, also when nobody said so.
+    void damageMovedChildren();
     // Draws what the damage needs and clears it: everything after damageAll, else the children
     // that meet the damaged area, and again those that meet them, over the window's background
     // there. The rest keeps the pixels it showed. Returns the area drawn.
@@ -107,7 +110,6 @@ private:
     // Only a plain window or dialog paints nothing but its children, tooltip and overlay.
     bool drawsOnlyChildren() const;
     void noteShownChildren();
-    void damageMovedChildren();
 
     // Each child and its drawn rectangle as last shown.
     std::vector<std::pair<GuiObject*, SDL_Rect>> shown;

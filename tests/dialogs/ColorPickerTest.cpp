@@ -132,6 +132,7 @@ protected:
             for (SDL_Point p : points)
                 out.push_back(readPixel(w->sdlRenderer(), p.x, p.y));
         };
+        app.requestRedraw();  // the test application draws on demand
         app.renderWindow(dialogWindow);
         app.beforePresent = nullptr;
         return out;
