@@ -15,7 +15,7 @@ demo="$build/run/tambergui-demo"
 cd "$build/run"
 raw=$(mktemp)
 inner=$(mktemp)
-trap 'rm -f "$raw" "$inner"' EXIT
+trap 'rm -f "$raw" "$raw.load" "$inner"' EXIT
 
 cat > "$inner" <<INNER
 set -u
@@ -32,11 +32,14 @@ for i in \$(seq $runs); do
         timeout -s TERM $secs "$demo" 2>&1 >/dev/null | awk -v t="\$r demo" -v s=$secs \
         '/frame-cost/ { if (\$3 > 0) print t, "cpu-per-frame-ms", \$5/\$3; print t, "cpu-per-second-ms", \$5/s; print t, "frames-per-second", \$3/s }'
     fi
-    echo "load \$(cut -d' ' -f1-3 /proc/loadavg)" >&2
+    echo "load \$(cut -d' ' -f1 /proc/loadavg)" >&2
   done
 done
 INNER
-xvfb-run -a -s '-screen 0 1920x1080x24' bash "$inner" > "$raw"
+xvfb-run -a -s '-screen 0 1920x1080x24' bash "$inner" > "$raw" 2> "$raw.load"
+# The machine's load while the runs went on: the figures are only as quiet as that.
+grep '^load ' "$raw.load" | sort -g -k2 | awk 'NR == 1 {lo = $2} {hi = $2} END {print "load average during the runs: " lo " to " hi}'
+rm -f "$raw.load"
 
 # One line per renderer, program and figure: the median and the runs it came from.
 awk '{ key = $1 " " $2 " " $3; v[key] = v[key] " " $4 }
