@@ -193,7 +193,10 @@ void ZazOvadir::startLibraries() {
 }
 
 bool ZazOvadir::openDefaultFonts() {
-    if (!gFontData) fontFile = findFontFile();
+    if (!gFontData) {
+        fontFile = findFontFile();
+        fontFileBytes = readFontFile(fontFile);
+    }
     defaultFont.reset(openFont(14));
     if (!defaultFont) {
         std::cerr << "Schriftart konnte nicht geladen werden: " << SDL_GetError() << "\n";
@@ -201,10 +204,10 @@ bool ZazOvadir::openDefaultFonts() {
     }
     if (!ftLibrary) return true;
     FT_Face face = nullptr;
-    FT_Error err = gFontData
-                       ? FT_New_Memory_Face(ftLibrary.get(), static_cast<const FT_Byte*>(gFontData),
-                                            static_cast<FT_Long>(gFontDataSize), 0, &face)
-                       : FT_New_Face(ftLibrary.get(), fontFile.c_str(), 0, &face);
+    const auto [data, size] = fontMemory();
+    FT_Error err = data ? FT_New_Memory_Face(ftLibrary.get(), static_cast<const FT_Byte*>(data),
+                                             static_cast<FT_Long>(size), 0, &face)
+                        : FT_New_Face(ftLibrary.get(), fontFile.c_str(), 0, &face);
     if (err != 0 || !face) return true;
     ftFace.reset(face);
     FT_Error cmErr = FT_Select_Charmap(face, FT_ENCODING_UNICODE);
@@ -237,6 +240,20 @@ void ZazOvadir::setFontData(const void* data, size_t size) {
     gFontDataSize = size;
 }
 
+std::vector<unsigned char> ZazOvadir::readFontFile(const std::string& path) {
+    std::vector<unsigned char> bytes;
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return bytes;
+    unsigned char chunk[65536];
+    size_t n = 0;
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
+        bytes.insert(bytes.end(), chunk, chunk + n);
+    const bool failed = std::ferror(f) != 0 || bytes.size() > static_cast<size_t>(INT32_MAX);
+    std::fclose(f);
+    if (failed) bytes.clear();
+    return bytes;
+}
+
 std::string ZazOvadir::findFontFile() {
     // The working directory's copy wins: the demo and the tests draw with exactly that face.
     if (isFile(kFontPath)) return kFontPath;
@@ -255,9 +272,17 @@ std::string ZazOvadir::findFontFile() {
     return isFile(match) ? match : kFontPath;  // the usual message names what failed
 }
 
+std::pair<const void*, size_t> ZazOvadir::fontMemory() const {
+    if (gFontData) return {gFontData, gFontDataSize};
+    if (!fontFileBytes.empty()) return {fontFileBytes.data(), fontFileBytes.size()};
+    return {nullptr, 0};
+}
+
 TTF_Font* ZazOvadir::openFont(int pixelSize) const {
-    if (!gFontData) return TTF_OpenFont(fontFile.c_str(), pixelSize);
-    SDL_RWops* rw = SDL_RWFromConstMem(gFontData, static_cast<int>(gFontDataSize));
+    const auto [data, size] = fontMemory();
+    // Unreadable file: open by name so that SDL's message names what failed.
+    if (!data) return TTF_OpenFont(fontFile.c_str(), pixelSize);
+    SDL_RWops* rw = SDL_RWFromConstMem(data, static_cast<int>(size));
     if (!rw) return nullptr;
     return TTF_OpenFontRW(rw, 1, pixelSize);
 }

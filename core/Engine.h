@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 class GuiWindow;
@@ -125,6 +126,8 @@ public:
     // next to the executable, in the installed data directory, then fontconfig's file for
     // "Bitstream Vera Sans" (or the system's sans-serif face).
     static std::string findFontFile();
+    // The whole file, or nothing when it cannot be read.
+    static std::vector<unsigned char> readFontFile(const std::string& path);
     const std::string& getFontFile() const { return fontFile; }
     TTF_Font* openFont(int pixelSize) const;
     TTF_Font* getDefaultFont() const { return defaultFont.get(); }
@@ -197,8 +200,11 @@ private:
     void releaseEditorsInto(GuiWindow* root);
     bool rendererKeepsPixels(AppWindow* w);
     SDL_Texture* backBufferOf(AppWindow* w);
+    std::pair<const void*, size_t> fontMemory() const;
     uint32_t targetWindowOf(const SDL_Event& e) const;
 
+    // The font file read once, so glyph loads cost no seek and read each; outlives the fonts.
+    std::vector<unsigned char> fontFileBytes;
     TtfFontPtr defaultFont;
     FtLibraryPtr ftLibrary;
     FtFacePtr ftFace;

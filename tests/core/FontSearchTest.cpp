@@ -69,4 +69,19 @@ TEST_F(InEmptyDirectory, FontDataHandedOverBeforeStartUpIsUsed) {
     EXPECT_STREQ(TTF_FontFaceFamilyName(app.getDefaultFont()), "Bitstream Vera Sans");
 }
 
+TEST_F(InEmptyDirectory, FontsOpenedLaterNeedTheFileNoMore) {
+    // The file is read once at start: a font opened or drawn later does not go back to it.
+    fs::create_directories(scratch / "data/fonts");
+    fs::copy_file("data/fonts/Vera.ttf", scratch / "data/fonts/Vera.ttf");
+    fs::current_path(scratch);
+    TestApp app;
+    ASSERT_NE(app.getDefaultFont(), nullptr);
+    fs::remove(scratch / "data/fonts/Vera.ttf");
+    TtfFontPtr bigger(app.openFont(20));
+    ASSERT_NE(bigger, nullptr) << SDL_GetError();
+    int w = 0, h = 0;
+    EXPECT_EQ(TTF_SizeUTF8(bigger.get(), "Größe", &w, &h), 0);
+    EXPECT_GT(w, 0);
+}
+
 }  // namespace
