@@ -35,13 +35,7 @@ protected:
     }
     int valueX() const { return grid->x + grid->nameColumnWidth + 40; }
     void key(SDL_Keycode k) { route(app, keyEvent(SDL_KEYDOWN, id(), k)); }
-    void type(const char* text) {
-        SDL_Event e{};
-        e.type = SDL_TEXTINPUT;
-        e.text.windowID = id();
-        std::strncpy(e.text.text, text, sizeof(e.text.text) - 1);
-        route(app, e);
-    }
+    void type(const char* text) { route(app, textInput(id(), text)); }
     void rightClick(int x, int y) {
         route(app, mouseButton(SDL_MOUSEBUTTONDOWN, id(), x, y, SDL_BUTTON_RIGHT));
         route(app, mouseButton(SDL_MOUSEBUTTONUP, id(), x, y, SDL_BUTTON_RIGHT));

@@ -35,13 +35,7 @@ protected:
     void key(uint32_t windowId, SDL_Keycode k, uint16_t mod = 0) {
         route(demo, keyEvent(SDL_KEYDOWN, windowId, k, mod));
     }
-    void type(uint32_t windowId, const char* text) {
-        SDL_Event e{};
-        e.type = SDL_TEXTINPUT;
-        e.text.windowID = windowId;
-        std::strncpy(e.text.text, text, sizeof(e.text.text) - 1);
-        route(demo, e);
-    }
+    void type(uint32_t windowId, const char* text) { route(demo, textInput(windowId, text)); }
     void click(AppWindow* window, const GuiObject* obj) {
         ASSERT_NE(obj, nullptr);
         const int cx = obj->x + obj->width / 2, cy = obj->y + obj->height / 2;

@@ -26,13 +26,7 @@ protected:
         ASSERT_NE(results, nullptr);
     }
     uint32_t wid() const { return demo.mainWindow->windowId; }
-    void type(const char* text) {
-        SDL_Event e{};
-        e.type = SDL_TEXTINPUT;
-        e.text.windowID = wid();
-        std::strncpy(e.text.text, text, sizeof(e.text.text) - 1);
-        route(demo, e);
-    }
+    void type(const char* text) { route(demo, textInput(wid(), text)); }
     void clickSearch() {
         route(demo, mouseButton(SDL_MOUSEBUTTONDOWN, wid(), 400, 293));
         route(demo, mouseButton(SDL_MOUSEBUTTONUP, wid(), 400, 293));

@@ -70,11 +70,7 @@ inline void DialogTestApp::key(SDL_Keycode k, uint16_t mod) {
 }
 
 inline void DialogTestApp::type(const std::string& text) {
-    SDL_Event e{};
-    e.type = SDL_TEXTINPUT;
-    e.text.windowID = dialogId();
-    std::strncpy(e.text.text, text.c_str(), sizeof(e.text.text) - 1);
-    route(*this, e);
+    route(*this, textInput(dialogId(), text));
 }
 
 inline void DialogTestApp::click(AppWindow* window, const GuiObject* obj) {

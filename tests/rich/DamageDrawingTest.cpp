@@ -116,13 +116,7 @@ Played play(bool damageOnly, bool openGl) {
         SDL_PushEvent(&e);
         app.runFor(1);
     };
-    auto type = [&](const char* text) {
-        SDL_Event e{};
-        e.type = SDL_TEXTINPUT;
-        e.text.windowID = id;
-        SDL_strlcpy(e.text.text, text, sizeof e.text.text);
-        send(e);
-    };
+    auto type = [&](const char* text) { send(textInput(id, text)); };
 
     app.runFor(50);
     send(mouseMotion(id, 50, 20));  // hover, then the tooltip over the first blinker

@@ -153,6 +153,14 @@ SDL_Event keyEvent(uint32_t type, uint32_t windowId, SDL_Keycode key, uint16_t m
     return e;
 }
 
+SDL_Event textInput(uint32_t windowId, const std::string& text) {
+    SDL_Event e{};
+    e.type = SDL_TEXTINPUT;
+    e.text.windowID = windowId;
+    SDL_strlcpy(e.text.text, text.c_str(), sizeof e.text.text);
+    return e;
+}
+
 void route(ZazOvadir& app, SDL_Event e) {
     app.routeEvent(e);
     app.destroyPendingWindows();

@@ -102,6 +102,8 @@ SDL_Event mouseMotion(uint32_t windowId, int x, int y);
 SDL_Event mouseWheel(uint32_t windowId, int x, int y, int steps);
 SDL_Event keyEvent(uint32_t type, uint32_t windowId, SDL_Keycode key, uint16_t mod = 0,
                    bool repeat = false);
+// Typed text; cut to what one SDL text event holds (31 bytes).
+SDL_Event textInput(uint32_t windowId, const std::string& text);
 // Delivers an event straight through the engine's routing (as the main loop does).
 void route(ZazOvadir& app, SDL_Event e);
 // Reads one pixel of the current render target.

@@ -16,14 +16,6 @@
 
 namespace {
 
-SDL_Event textInput(uint32_t windowId, const char* s) {
-    SDL_Event e{};
-    e.type = SDL_TEXTINPUT;
-    e.text.windowID = windowId;
-    std::strncpy(e.text.text, s, sizeof e.text.text - 1);
-    return e;
-}
-
 // Content extent from the whole glyph list, by the rule the scroll bars follow: the right
 // edge of a glyph is the next glyph's x on the same line, else its x plus its width (>= 1).
 std::pair<int32_t, int32_t> extentOf(const GuiTextCtrl& t) {

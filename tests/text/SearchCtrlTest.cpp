@@ -26,13 +26,7 @@ protected:
         route(app, mouseButton(SDL_MOUSEBUTTONDOWN, wid(), x, y));
         route(app, mouseButton(SDL_MOUSEBUTTONUP, wid(), x, y));
     }
-    void type(const char* chars) {
-        SDL_Event e{};
-        e.type = SDL_TEXTINPUT;
-        e.text.windowID = wid();
-        std::strncpy(e.text.text, chars, sizeof(e.text.text) - 1);
-        route(app, e);
-    }
+    void type(const char* chars) { route(app, textInput(wid(), chars)); }
 
     TestApp app;
     AppWindow* rec = nullptr;

@@ -147,11 +147,7 @@ TEST_F(TextDraw, WithoutAFaceOnlyTheBackgroundIsDrawn) {
     win->root->setFocus(t);
     t->setText("abc\ndef");
     t->caretActive = true;
-    SDL_Event e{};
-    e.type = SDL_TEXTINPUT;
-    e.text.windowID = win->windowId;
-    e.text.text[0] = 'x';
-    route(app, e);
+    route(app, textInput(win->windowId, "x"));
     for (SDL_Keycode k : {SDLK_PAGEDOWN, SDLK_DOWN, SDLK_END, SDLK_RETURN})
         route(app, keyEvent(SDL_KEYDOWN, win->windowId, k));
     route(app, mouseWheel(win->windowId, 60, 50, -3));

@@ -12,14 +12,6 @@
 
 namespace {
 
-SDL_Event textInput(uint32_t windowId, const char* s) {
-    SDL_Event e{};
-    e.type = SDL_TEXTINPUT;
-    e.text.windowID = windowId;
-    std::strncpy(e.text.text, s, sizeof e.text.text - 1);
-    return e;
-}
-
 std::string clipboard() {
     char* c = SDL_GetClipboardText();
     std::string s = c ? c : "";
