@@ -12,6 +12,18 @@ void GuiApplication::renderWindow(AppWindow* window) {
     if (drawWindow(window)) presentWindow(window);
 }
 
+void trackKeyboardFocus(ZazOvadir& app, const SDL_Event& s) {
+    if (s.type != SDL_WINDOWEVENT) return;
+    if (s.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+        app.keyboardFocused = true;
+        app.activeWindowId = s.window.windowID;
+    } else if (s.window.event == SDL_WINDOWEVENT_FOCUS_LOST &&
+               s.window.windowID == app.activeWindowId) {
+        app.keyboardFocused = false;
+        app.activeWindowId = 0;
+    }
+}
+
 void GuiApplication::dispatchEvent(AppWindow* window, GuiEvent& e) {
     if (e.kind == GuiEvent::Command) {
         if (e.code == CMD_DIALOG_ENDED) {
@@ -28,14 +40,7 @@ void GuiApplication::dispatchEvent(AppWindow* window, GuiEvent& e) {
     if (s && s->type == SDL_WINDOWEVENT) {
         // The engine has already asked to quit; nothing else to do for a close.
         if (s->window.event == SDL_WINDOWEVENT_CLOSE) return;
-        if (s->window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
-            keyboardFocused = true;
-            activeWindowId = s->window.windowID;
-        } else if (s->window.event == SDL_WINDOWEVENT_FOCUS_LOST &&
-                   s->window.windowID == activeWindowId) {
-            keyboardFocused = false;
-            activeWindowId = 0;
-        }
+        trackKeyboardFocus(*this, *s);
     }
     if (modalRoot) {
         GuiDialog::routeModal(window, e);

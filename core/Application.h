@@ -6,6 +6,10 @@
 #include "core/Engine.h"
 #include "core/Window.h"
 
+// Follows the window focus events into the engine's keyboardFocused and activeWindowId, as every
+// application's dispatchEvent keeps them.
+void trackKeyboardFocus(ZazOvadir& app, const SDL_Event& s);
+
 class GuiApplication : public ZazOvadir {
 public:
     // Draws on demand (redrawOnDemand): an unchanged window costs nothing.

@@ -2,6 +2,8 @@
 #include "demo/Demo.h"
 #include "demo/DemoRecorder.h"
 
+#include "core/Application.h"
+
 #include "controls/Menus.h"
 
 #include "controls/Labels.h"
@@ -43,14 +45,7 @@ bool Demo::trackWindowState(const GuiEvent& e) {
     const SDL_Event& s = *e.sdl;
     if (s.type == SDL_WINDOWEVENT) {
         if (s.window.event == SDL_WINDOWEVENT_CLOSE) return false;
-        if (s.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
-            keyboardFocused = true;
-            activeWindowId = s.window.windowID;
-        } else if (s.window.event == SDL_WINDOWEVENT_FOCUS_LOST &&
-                   s.window.windowID == activeWindowId) {
-            keyboardFocused = false;
-            activeWindowId = 0;
-        }
+        trackKeyboardFocus(*this, s);
     } else if (s.type == SDL_MOUSEBUTTONDOWN) {
         activeWindowId = s.button.windowID;
     }

@@ -1,5 +1,7 @@
 #include "support/TestApp.h"
 
+#include "core/Application.h"
+
 #include <algorithm>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -60,14 +62,7 @@ void TestApp::dispatchEvent(AppWindow* window, GuiEvent& e) {
             closeNotices.push_back(e.windowId);
             return;
         }
-        if (s->window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
-            keyboardFocused = true;
-            activeWindowId = s->window.windowID;
-        } else if (s->window.event == SDL_WINDOWEVENT_FOCUS_LOST &&
-                   s->window.windowID == activeWindowId) {
-            keyboardFocused = false;
-            activeWindowId = 0;
-        }
+        trackKeyboardFocus(*this, *s);
     }
     if (modalRoot) {
         GuiDialog::routeModal(window, e);
