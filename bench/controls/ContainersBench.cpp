@@ -7,6 +7,7 @@
 #include "core/Engine.h"
 #include "core/Window.h"
 
+#include "support/BenchApp.h"
 #include "support/Headless.h"
 
 #include <benchmark/benchmark.h>
@@ -18,14 +19,6 @@ namespace {
 
 constexpr SDL_Color kGrey{192, 192, 192, 255};
 constexpr SDL_Color kWhite{255, 255, 255, 255};
-
-class BenchApp : public ZazOvadir {
-public:
-    void renderWindow(AppWindow*) override {}
-    void dispatchEvent(AppWindow* w, GuiEvent& e) override {
-        if (e.kind == GuiEvent::Input && w->root) w->root->handleEvent(e);
-    }
-};
 
 BenchApp* app = nullptr;
 AppWindow* window = nullptr;

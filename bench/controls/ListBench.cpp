@@ -4,6 +4,7 @@
 #include "core/Engine.h"
 #include "core/Window.h"
 
+#include "support/BenchApp.h"
 #include "support/Headless.h"
 
 #include <benchmark/benchmark.h>
@@ -16,25 +17,11 @@
 
 namespace {
 
-class BenchApp : public ZazOvadir {
-public:
-    void renderWindow(AppWindow*) override {}
-    void dispatchEvent(AppWindow* w, GuiEvent& e) override {
-        if (e.kind == GuiEvent::Input && w->root) w->root->handleEvent(e);
-    }
-};
-
 BenchApp* app = nullptr;
 AppWindow* window = nullptr;
 
 SDL_Renderer* renderer() {
     return window->sdlRenderer();
-}
-
-double peakMiB() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;  // kilobytes on Linux
 }
 
 std::unique_ptr<GuiListCtrl> makeList() {

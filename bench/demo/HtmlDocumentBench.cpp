@@ -4,6 +4,7 @@
 #include "demo/DemoHtml.h"
 #include "rich/HtmlBox.h"
 
+#include "support/BenchApp.h"
 #include "support/Headless.h"
 
 #include <benchmark/benchmark.h>
@@ -12,20 +13,8 @@
 
 namespace {
 
-class BenchApp : public ZazOvadir {
-public:
-    void renderWindow(AppWindow*) override {}
-    void dispatchEvent(AppWindow*, GuiEvent&) override {}
-};
-
 BenchApp& app() {
-    static BenchApp* instance = [] {
-        auto* a = new BenchApp();
-        a->mainWindow = a->createMainWindow("bench", 0, 0, 700, 300, SDL_WINDOW_HIDDEN,
-                                            SDL_Color{200, 200, 200, 255});
-        return a;
-    }();
-    return *instance;
+    return hiddenBenchApp(700, 300);
 }
 
 std::unique_ptr<GuiHtmlBox> makeBox() {

@@ -3,6 +3,7 @@
 #include "core/Window.h"
 #include "demo/DemoRunner.h"
 
+#include "support/BenchApp.h"
 #include "support/Headless.h"
 
 #include <benchmark/benchmark.h>
@@ -11,12 +12,6 @@
 #include <string>
 
 namespace {
-
-class BenchApp : public ZazOvadir {
-public:
-    void renderWindow(AppWindow*) override {}
-    void dispatchEvent(AppWindow*, GuiEvent&) override {}
-};
 
 std::string sampleScript(int repeats) {
     std::string text;

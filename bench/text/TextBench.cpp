@@ -6,6 +6,7 @@
 #include "text/TextCtrl.h"
 
 #include "support/GermanText.h"
+#include "support/BenchApp.h"
 #include "support/Headless.h"
 
 #include <benchmark/benchmark.h>
@@ -17,20 +18,8 @@
 
 namespace {
 
-class BenchApp : public ZazOvadir {
-public:
-    void renderWindow(AppWindow*) override {}
-    void dispatchEvent(AppWindow*, GuiEvent&) override {}
-};
-
 BenchApp& app() {
-    static BenchApp* instance = [] {
-        auto* a = new BenchApp();
-        a->mainWindow = a->createMainWindow("bench", 0, 0, 800, 300, SDL_WINDOW_HIDDEN,
-                                            SDL_Color{200, 200, 200, 255});
-        return a;
-    }();
-    return *instance;
+    return hiddenBenchApp(800, 300);
 }
 
 // Mixed German text: lines of 40 to 120 characters from a fixed word list, reproducible.
