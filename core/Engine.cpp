@@ -163,6 +163,23 @@ AppWindow::AppWindow() = default;
 // has already deleted the root and flushed the renderer's textures by then.
 AppWindow::~AppWindow() = default;
 
+cairo_t* AppWindow::cairoContext() {
+    if (!cairo) makeCairoContext();
+    return cairo.get();
+}
+
+void AppWindow::makeCairoContext() {
+    cairo.reset();
+    cairoSurface.reset();
+    pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height) * 4, 0);
+    cairoSurface.reset(cairo_image_surface_create_for_data(pixels.data(), CAIRO_FORMAT_ARGB32,
+                                                           width, height, width * 4));
+    cairo.reset(cairo_create(cairoSurface.get()));
+    cairo_set_operator(cairo.get(), CAIRO_OPERATOR_CLEAR);
+    cairo_paint(cairo.get());
+    cairo_set_operator(cairo.get(), CAIRO_OPERATOR_OVER);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Start-up and shutdown
 
@@ -324,21 +341,7 @@ AppWindow* ZazOvadir::createWindow(const std::string& title, int x, int y, int w
     return record.release();
 }
 
-namespace {
-
-void makeCairoSurface(AppWindow* record, int w, int h) {
-    record->cairo.reset();
-    record->cairoSurface.reset();
-    record->pixels.assign(static_cast<size_t>(w) * static_cast<size_t>(h) * 4, 0);
-    record->cairoSurface.reset(cairo_image_surface_create_for_data(
-        record->pixels.data(), CAIRO_FORMAT_ARGB32, w, h, w * 4));
-    record->cairo.reset(cairo_create(record->cairoSurface.get()));
-}
-
-}  // namespace
-
-bool ZazOvadir::registerWindow(AppWindow* record, const std::string& title, int w, int h) {
-    makeCairoSurface(record, w, h);
+bool ZazOvadir::registerWindow(AppWindow* record, const std::string& title, int, int) {
     record->windowId = SDL_GetWindowID(record->sdlWindow.get());
     if (record->windowId == 0) {
         record->sdlWindow.reset();
@@ -352,9 +355,6 @@ bool ZazOvadir::registerWindow(AppWindow* record, const std::string& title, int 
     SDL_RenderSetIntegerScale(record->sdlRenderer(), SDL_TRUE);
     SDL_SetRenderDrawBlendMode(record->sdlRenderer(), SDL_BLENDMODE_BLEND);
     SDL_RaiseWindow(record->sdlWindow.get());
-    cairo_set_operator(record->cairo.get(), CAIRO_OPERATOR_CLEAR);
-    cairo_paint(record->cairo.get());
-    cairo_set_operator(record->cairo.get(), CAIRO_OPERATOR_OVER);
     windowList.push_back(record);
     if (activeWindowId == 0) activeWindowId = record->windowId;
     return true;
@@ -442,9 +442,9 @@ bool ZazOvadir::destroyWindow(uint32_t windowId) {
 void ZazOvadir::handleResize(AppWindow* record, int w, int h) {
     requestRedraw();
     if (w < 1 || h < 1 || (w == record->width && h == record->height)) return;
-    makeCairoSurface(record, w, h);
     record->width = w;
     record->height = h;
+    if (record->hasCairoContext()) record->makeCairoContext();
     SDL_RenderSetLogicalSize(record->sdlRenderer(), w, h);
 }
 

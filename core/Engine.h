@@ -33,13 +33,20 @@ struct AppWindow {
     std::string title;
     SDL_Rect drawnArea{0, 0, 0, 0};  // what drawWindow drew this frame
     int keepsPixels = -1;            // the renderer keeps what it showed (-1: not asked yet)
-    std::vector<uint8_t> pixels;     // backing store of cairoSurface, width * height * 4 bytes
+    // A cairo context over a transparent width x height ARGB32 image (pixels), made on first
+    // use: most windows never draw with cairo, and the image costs width * height * 4 bytes.
+    // Once made, it follows the window's size (handleResize makes a new, cleared one).
+    cairo_t* cairoContext();
+    bool hasCairoContext() const { return cairo != nullptr; }
+    std::vector<uint8_t> pixels;  // backing store of cairoSurface; empty until cairoContext()
     CairoSurfacePtr cairoSurface;
     CairoPtr cairo;
 
     AppWindow();
     ~AppWindow();
     SDL_Renderer* sdlRenderer() const { return renderer.get(); }
+    // Makes the cairo image and context at the window's size, transparent.
+    void makeCairoContext();
 };
 
 class ZazOvadir {

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 
 class MainLoop : public ::testing::Test {
@@ -108,7 +111,38 @@ TEST_F(MainLoop, MinimisedSizeDoesNotResize) {
     EXPECT_EQ(rec->width, 200);
     app.handleResize(rec, 300, 150);
     EXPECT_EQ(rec->width, 300);
+}
+
+// The window's cairo image costs width x height x 4 bytes: none until something draws with
+// cairo; then it has the window's size, starts transparent and follows resizes.
+TEST_F(MainLoop, CairoImageIsMadeOnFirstUseAndFollowsTheWindowSize) {
+    auto imageSize = [&] {
+        cairo_surface_t* s = cairo_get_target(rec->cairoContext());
+        return std::make_pair(cairo_image_surface_get_width(s), cairo_image_surface_get_height(s));
+    };
+    EXPECT_TRUE(rec->pixels.empty());
+    app.handleResize(rec, 240, 120);
+    EXPECT_FALSE(rec->hasCairoContext());
+    EXPECT_TRUE(rec->pixels.empty());
+
+    EXPECT_EQ(imageSize(), std::make_pair(240, 120));
+    EXPECT_EQ(rec->pixels.size(), 240u * 120u * 4u);
+    cairo_t* cr = rec->cairoContext();
+    EXPECT_EQ(cairo_status(cr), CAIRO_STATUS_SUCCESS);
+    EXPECT_EQ(cairo_get_operator(cr), CAIRO_OPERATOR_OVER);
+    cairo_set_source_rgb(cr, 1, 0, 0);
+    cairo_paint(cr);
+    cairo_surface_flush(cairo_get_target(cr));
+    EXPECT_EQ(rec->pixels[0], 0);  // B, G, R, A of opaque red
+    EXPECT_EQ(rec->pixels[2], 255);
+    EXPECT_EQ(rec->pixels[3], 255);
+
+    app.handleResize(rec, 300, 150);
+    EXPECT_EQ(imageSize(), std::make_pair(300, 150));
     EXPECT_EQ(rec->pixels.size(), 300u * 150u * 4u);
+    // A new image, transparent again.
+    EXPECT_TRUE(
+        std::all_of(rec->pixels.begin(), rec->pixels.end(), [](uint8_t b) { return b == 0; }));
 }
 
 TEST_F(MainLoop, FullscreenKeyIsFilteredOnlyWhenAllowed) {
