@@ -172,9 +172,12 @@ int RowWidths::exactMax(TTF_Font* f, const ListItems& items) {
 }
 
 void RowWidths::useFont(TTF_Font* f) {
-    if (f == font) return;
+    // The same font object measures differently after a change of size or style.
+    const FontLook now = FontLook::of(f);
+    if (f == font && now == look) return;
     forgetMeasurements();
     font = f;
+    look = now;
     slack = std::max(2, TTF_FontHeight(f) / 4);
     std::fill(std::begin(asciiWidth), std::end(asciiWidth), -1);
 }
@@ -467,38 +470,78 @@ void GuiListCtrl::dropRowTextures() {
     }
 }
 
-const GuiListCtrl::RowTexture* GuiListCtrl::rowTexture(SDL_Renderer* r, int row, bool isSelected) {
-    const std::string& text = items[row].text;
-    auto it = rowTextures.find(row);
-    if (it != rowTextures.end() && it->second.selected == isSelected && it->second.text == text) {
-        auto placed = nextTextures.emplace(row, std::move(it->second));
-        rowTextures.erase(it);
-        return &placed.first->second;
-    }
+bool GuiListCtrl::RowTexture::shows(const std::string& s, bool sel) const {
+    return selected == sel && text == s;
+}
+
+GuiListCtrl::RowTexture GuiListCtrl::renderRow(SDL_Renderer* r, int row, bool isSelected) const {
     RowTexture rt;
     rt.selected = isSelected;
-    rt.text = text;
+    rt.text = items[row].text;
     SDL_Surface* surface =
-        TTF_RenderUTF8_Blended(font, text.c_str(), isSelected ? selectedTextColor : textColor);
+        TTF_RenderUTF8_Blended(font, rt.text.c_str(), isSelected ? selectedTextColor : textColor);
     if (surface) {
         rt.texture.reset(SDL_CreateTextureFromSurface(r, surface));
         rt.w = surface->w;
         rt.h = surface->h;
         SDL_FreeSurface(surface);
     }
-    auto placed = nextTextures.insert_or_assign(row, std::move(rt));
+    return rt;
+}
+
+const GuiListCtrl::RowTexture* GuiListCtrl::rowTexture(SDL_Renderer* r, int row, bool isSelected) {
+    auto it = rowTextures.find(row);
+    if (it != rowTextures.end() && it->second.shows(items[row].text, isSelected)) {
+        auto placed = nextTextures.emplace(row, std::move(it->second));
+        rowTextures.erase(it);
+        return &placed.first->second;
+    }
+    auto placed = nextTextures.insert_or_assign(row, renderRow(r, row, isSelected));
     return &placed.first->second;
 }
 
-void GuiListCtrl::drawRows(SDL_Renderer* r, int viewW, int viewH) {
-    if (textureRenderer != r) {
-        dropRowTextures();
-        textureRenderer = r;
+void GuiListCtrl::useRendering(SDL_Renderer* r) {
+    const FontLook look = FontLook::of(font);
+    const auto same = [](SDL_Color a, SDL_Color b) {
+        return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
+    };
+    if (textureRenderer == r && look == textureLook && same(textColor, textureColors[0]) &&
+        same(selectedTextColor, textureColors[1]))
+        return;
+    dropRowTextures();
+    textureRenderer = r;
+    textureLook = look;
+    textureColors[0] = textColor;
+    textureColors[1] = selectedTextColor;
+}
+
+bool GuiListCtrl::visibleRows(int viewH, int& first, int& last) const {
+    if (!font || items.empty() || rowHeight < 1 || scrollY < 0) return false;
+    first = scrollY / rowHeight;
+    long long lastRow = (static_cast<long long>(scrollY) + viewH) / rowHeight;
+    last = static_cast<int>(std::min<long long>(itemCount() - 1, lastRow));
+    return first <= last;
+}
+
+void GuiListCtrl::renderRowsAhead(SDL_Renderer* r) {
+    useRendering(r);
+    computeRowHeight();
+    int first = 0, last = -1;
+    // The tallest view the bars can leave; scrollY is clamped only by the layout that follows.
+    if (!visibleRows(height, first, last)) return;
+    for (int k = first; k <= last; ++k) {
+        const bool isSelected = k == selected;
+        auto it = rowTextures.find(k);
+        if (it != rowTextures.end() && it->second.shows(items[k].text, isSelected)) continue;
+        if (it != rowTextures.end()) TextureRetirement::retire(r, it->second.texture);
+        rowTextures.insert_or_assign(k, renderRow(r, k, isSelected));
     }
-    if (font && !items.empty() && rowHeight >= 1) {
-        int first = scrollY / rowHeight;
-        long long lastRow = (static_cast<long long>(scrollY) + viewH) / rowHeight;
-        int last = static_cast<int>(std::min<long long>(itemCount() - 1, lastRow));
+}
+
+void GuiListCtrl::drawRows(SDL_Renderer* r, int viewW, int viewH) {
+    useRendering(r);
+    int first = 0, last = -1;
+    if (visibleRows(viewH, first, last)) {
         int top = y - scrollY % rowHeight;
         for (int k = first; k <= last; ++k, top += rowHeight) {
             bool isSelected = k == selected;
@@ -522,6 +565,8 @@ void GuiListCtrl::draw(SDL_Renderer* r) {
     if (!r) return;
     fill(r, rect(), bgColor);
     if (layoutPending) {
+        // Rows first: measuring for the bars then finds their glyphs loaded, not loads them twice.
+        renderRowsAhead(r);
         updateScrollbars();
         layoutPending = false;
     }

@@ -55,6 +55,7 @@ private:
     int exactMax(TTF_Font* font, const ListItems& items);
 
     TTF_Font* font = nullptr;
+    FontLook look;  // of font when measured
     // The summary of the rows noted so far; it bounds the items while their count is noted.
     size_t noted = 0;
     size_t maxBytes = 0;
@@ -129,6 +130,7 @@ private:
         int w = 0, h = 0;
         bool selected = false;
         std::string text;
+        bool shows(const std::string& s, bool sel) const;
     };
     void computeRowHeight();
     int contentWidth();
@@ -136,7 +138,14 @@ private:
     void handleDrag(int px, int py);
     void handleWheel(const SDL_Event& s);
     void drawRows(SDL_Renderer* r, int viewW, int viewH);
+    RowTexture renderRow(SDL_Renderer* r, int row, bool isSelected) const;
     const RowTexture* rowTexture(SDL_Renderer* r, int row, bool isSelected);
+    // The rows a view of viewH pixels shows at scrollY; false when none.
+    bool visibleRows(int viewH, int& first, int& last) const;
+    // Renders the rows the view may show before the layout measures them.
+    void renderRowsAhead(SDL_Renderer* r);
+    // Drops the row textures when the renderer or what they were rendered with changed.
+    void useRendering(SDL_Renderer* r);
     void dropRowTextures();
 
     RowWidths widths;
@@ -146,6 +155,8 @@ private:
     std::unordered_map<int, RowTexture> rowTextures;
     std::unordered_map<int, RowTexture> nextTextures;
     SDL_Renderer* textureRenderer = nullptr;
+    FontLook textureLook;  // font, text colours the row textures were rendered with
+    SDL_Color textureColors[2]{};
 };
 
 class GuiComboBoxDropDown;

@@ -18,6 +18,18 @@ bool sameColor(SDL_Color a, SDL_Color b) {
 
 }  // namespace
 
+FontLook FontLook::of(TTF_Font* f) {
+    if (!f) return {};
+    return {f,
+            TTF_FontHeight(f),
+            TTF_FontAscent(f),
+            TTF_FontLineSkip(f),
+            TTF_GetFontStyle(f),
+            TTF_GetFontOutline(f),
+            TTF_GetFontHinting(f),
+            TTF_GetFontKerning(f)};
+}
+
 TextCache::TextCache() {
     addRendererTeardownHook(&TextCache::forgetRenderer);
     liveCaches().insert(this);
@@ -48,10 +60,11 @@ SDL_Texture* TextCache::get(SDL_Renderer* r, TTF_Font* f, const std::string& s, 
                             int& h) {
     w = h = 0;
     if (!r || !f || s.empty()) return nullptr;
-    if (!(valid && r == renderer && f == font && sameColor(c, color) && s == text)) {
+    const FontLook now = FontLook::of(f);
+    if (!(valid && r == renderer && now == look && sameColor(c, color) && s == text)) {
         release();
         renderer = r;
-        font = f;
+        look = now;
         text = s;
         color = c;
         valid = true;

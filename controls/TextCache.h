@@ -9,6 +9,16 @@
 
 #include <string>
 
+// What decides how a text renders besides the font object: one TTF_Font can change its size
+// (TTF_SetFontSize), style, outline, hinting or kerning, and a rendering made under one look is
+// stale under another. A size change shows in height, ascent or line skip.
+struct FontLook {
+    TTF_Font* font = nullptr;
+    int height = 0, ascent = 0, lineSkip = 0, style = 0, outline = 0, hinting = 0, kerning = 0;
+    static FontLook of(TTF_Font* f);
+    bool operator==(const FontLook&) const = default;
+};
+
 class TextCache {
 public:
     TextCache();
@@ -30,7 +40,7 @@ public:
 private:
     SDL_Renderer* renderer = nullptr;
     SdlTexturePtr texture;  // released through texture retirement
-    TTF_Font* font = nullptr;
+    FontLook look;
     std::string text;
     SDL_Color color{0, 0, 0, 0};
     int width = 0;

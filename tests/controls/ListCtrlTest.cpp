@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <string>
 
 namespace {
@@ -376,6 +377,99 @@ TEST_F(ListCtrl, WidthBoundNeverBelowTheMeasuredWidth) {
     rows.push_back({2, "ein Eintrag, der deutlich breiter ist als die Grenze"});
     int exact = textWidth(rows[2].text);
     EXPECT_EQ(widths.contentWidth(font, rows, 50), exact);
+}
+
+// The list's view as the plain way draws it: background, then every row rendered afresh and
+// copied to its place, cut to the view.
+std::vector<uint8_t> readArea(SDL_Renderer* r, SDL_Rect area) {
+    std::vector<uint8_t> out(static_cast<size_t>(area.w) * area.h * 4);
+    SDL_RenderReadPixels(r, &area, SDL_PIXELFORMAT_ARGB8888, out.data(), area.w * 4);
+    return out;
+}
+
+std::vector<uint8_t> plainRows(SDL_Renderer* r, const GuiListCtrl& l) {
+    const SDL_Rect view{l.x, l.y, l.viewWidth(), l.viewHeight()};
+    SDL_RenderSetClipRect(r, &view);
+    SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
+    SDL_SetRenderDrawColor(r, kListBg.r, kListBg.g, kListBg.b, 255);
+    SDL_RenderFillRect(r, &view);
+    for (int k = 0; k < static_cast<int>(l.items.size()); ++k) {
+        const int top = l.y + k * l.rowHeight - l.scrollY;
+        if (top + l.rowHeight <= view.y || top >= view.y + view.h) continue;
+        const bool sel = k == l.selected;
+        if (sel) {
+            const SDL_Rect row{l.x, top, view.w, l.rowHeight};
+            const SDL_Color c = l.selectionColor;
+            SDL_SetRenderDrawColor(r, c.r, c.g, c.b, c.a);
+            SDL_RenderFillRect(r, &row);
+        }
+        SDL_Surface* s = TTF_RenderUTF8_Blended(l.font, l.items[k].text.c_str(),
+                                                sel ? l.selectedTextColor : l.textColor);
+        if (!s) continue;
+        SDL_Texture* t = SDL_CreateTextureFromSurface(r, s);
+        const SDL_Rect dst{l.x + 4 - l.scrollX, top + (l.rowHeight - s->h) / 2, s->w, s->h};
+        SDL_RenderCopy(r, t, nullptr, &dst);
+        SDL_DestroyTexture(t);
+        SDL_FreeSurface(s);
+    }
+    SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
+    SDL_RenderSetClipRect(r, nullptr);
+    return readArea(r, view);
+}
+
+// The rows kept as textures between frames show exactly what rendering them afresh shows,
+// through scrolling, selection and every change of text, colour, font size and style.
+TEST_F(ListCtrl, KeptRowsDrawExactlyAsRowsRenderedAfresh) {
+    TTF_Font* own = app.openFont(14);
+    ASSERT_NE(own, nullptr);
+    auto* list = new GuiListCtrl(nullptr, 42, 10, 10, 220, 200, kListBg, own);
+    for (int i = 0; i < 40; ++i)
+        list->addItem(i, "Eintrag " + std::to_string(i));
+    list->addItem(40, "Eine Zeile, die viel breiter ist als die Liste selbst");
+    rec->root->addChild(list);
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+    } steps[] = {
+        {"first draw", [] {}},
+        {"scrolled by part of a row",
+         [&] {
+             list->scrollY = list->rowHeight / 2 + 3;
+             list->scrollX = 7;
+         }},
+        {"selection", [&] { list->setSelection(3); }},
+        {"text", [&] { list->setItemText(4, "Größe geändert"); }},
+        {"scrolled by a row", [&] { route(app, mouseWheel(wid(), 20, 20, -1)); }},
+        {"colour",
+         [&] {
+             list->textColor = {160, 20, 20, 255};
+         }},
+        {"font size",
+         [&] {
+             TTF_SetFontSize(own, 19);
+             list->relayout();
+         }},
+        {"font style", [&] { TTF_SetFontStyle(own, TTF_STYLE_BOLD); }},
+    };
+    for (const Step& step : steps) {
+        step.change();
+        list->invalidate();
+        std::vector<uint8_t> drawn, plain;
+        app.beforePresent = [&](AppWindow* w) {
+            const SDL_Rect view{list->x, list->y, list->viewWidth(), list->viewHeight()};
+            drawn = readArea(w->sdlRenderer(), view);
+            plain = plainRows(w->sdlRenderer(), *list);
+        };
+        app.frames(1);
+        app.beforePresent = nullptr;
+        ASSERT_FALSE(drawn.empty()) << step.what;
+        EXPECT_TRUE(drawn == plain) << step.what;
+    }
+    EXPECT_TRUE(list->hScroll.visible);
+    EXPECT_TRUE(list->vScroll.visible);
+    list->font = font;  // nothing may use the font after it is closed
+    list->relayout();
+    TTF_CloseFont(own);
 }
 
 }  // namespace
