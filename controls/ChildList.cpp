@@ -131,28 +131,22 @@ void fillRect(SDL_Renderer* r, const SDL_Rect& rect, SDL_Color color) {
     SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
 }
 
-ClipScope::ClipScope(SDL_Renderer* r, const SDL_Rect& rect) : renderer(r) {
-    hadClip = SDL_RenderIsClipEnabled(r);
-    SDL_RenderGetClipRect(r, &outer);
-    SDL_Rect mine = rect;
-    if (hadClip && !SDL_IntersectRect(&rect, &outer, &mine)) return;
-    if (mine.w <= 0 || mine.h <= 0) return;
-    SDL_RenderSetClipRect(r, &mine);
-    applied = true;
-}
-
-ClipScope::~ClipScope() {
-    if (applied) SDL_RenderSetClipRect(renderer, hadClip ? &outer : nullptr);
-}
-
 void ChildList::draw(SDL_Renderer* r, const SDL_Rect& clip) {
     // Nested containers keep the clip of the ones around them.
     ClipScope scope(r, clip);
     if (!scope.visible()) return;
     for (size_t i = 0; i < children.size(); ++i) {
+        const SDL_Rect rc = children[i]->drawnRect();
+        if (!SDL_HasIntersection(&rc, &scope.area())) continue;
+        scope.reapply();
         SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
         children[i]->draw(r);
     }
+}
+
+void ChildList::coverChildrenMeeting(const SDL_Rect& shown, SDL_Rect& area) const {
+    for (const auto& child : children)
+        coverDrawingOf(child.get(), shown, area);
 }
 
 GuiObject* ChildList::findByName(const std::string& n) const {

@@ -2,28 +2,12 @@
 // on button-down, hover tracking, focus through the window, drawing under a clip.
 #pragma once
 
+#include "core/Draw.h"
 #include "core/GuiObject.h"
 
 #include <memory>
 #include <string>
 #include <vector>
-
-// Narrows the renderer's clip to a rectangle within any clip already set, and restores the
-// previous clip when it goes out of scope. Nothing is to be drawn when it is not visible().
-class ClipScope {
-public:
-    ClipScope(SDL_Renderer* r, const SDL_Rect& rect);
-    ~ClipScope();
-    ClipScope(const ClipScope&) = delete;
-    ClipScope& operator=(const ClipScope&) = delete;
-    bool visible() const { return applied; }
-
-private:
-    SDL_Renderer* renderer;
-    bool hadClip = false;
-    SDL_Rect outer{0, 0, 0, 0};
-    bool applied = false;
-};
 
 // Fills rect with color. An opaque colour replaces the pixels without blending: the same result,
 // which the software renderer reaches many times faster. Leaves the blend mode at blend.
@@ -43,8 +27,11 @@ public:
     void update(uint32_t now);
     // The soonest deadline among the children (ITimed).
     uint32_t msUntilDue(uint32_t now) const;
-    // Draws the children in order, clipped to clip within any clip already set.
+    // Draws the children in order, clipped to clip within any clip already set; a child the
+    // clip does not meet is not drawn.
     void draw(SDL_Renderer* r, const SDL_Rect& clip);
+    // Grows area over every child shown within `shown` that it meets (see coverDrawingOf).
+    void coverChildrenMeeting(const SDL_Rect& shown, SDL_Rect& area) const;
 
     GuiObject* findByName(const std::string& n) const;
     bool findItem(const std::string& label, GuiObject*& owner, SDL_Rect& out) const;

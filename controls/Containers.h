@@ -17,7 +17,10 @@
 #include <string>
 #include <vector>
 
-class GuiScrolledPanel : public GuiObject, public IContainerRole, public ITimed {
+class GuiScrolledPanel : public GuiObject,
+                         public IContainerRole,
+                         public IDrawsInParts,
+                         public ITimed {
 public:
     static constexpr int kBarThickness = 14;
     static constexpr int kMinThumb = 16;
@@ -33,6 +36,7 @@ public:
     bool wantsWheel() override { return true; }
     GuiObject* wheelTarget(int px, int py) override;
     const char* className() const override { return "GuiScrolledPanel"; }
+    void coverChildrenMeeting(SDL_Rect& area) const override;
     void update(uint32_t now) override;
     uint32_t msUntilDue(uint32_t now) override;
     void draw(SDL_Renderer* r) override;
@@ -95,7 +99,7 @@ struct NotebookPage {
     std::unique_ptr<TextCache> titleCache = std::make_unique<TextCache>();
 };
 
-class GuiNotebook : public GuiObject, public IContainerRole, public ITimed {
+class GuiNotebook : public GuiObject, public IContainerRole, public IDrawsInParts, public ITimed {
 public:
     static constexpr int kTabHeight = 26;
     static constexpr int kTabPadding = 20;
@@ -113,6 +117,7 @@ public:
     GuiObject* hitTest(int px, int py) override;
     GuiObject* wheelTarget(int px, int py) override;
     const char* className() const override { return "GuiNotebook"; }
+    void coverChildrenMeeting(SDL_Rect& area) const override;
     void update(uint32_t now) override;
     uint32_t msUntilDue(uint32_t now) override;
     void draw(SDL_Renderer* r) override;
@@ -141,7 +146,10 @@ private:
     void drawTab(SDL_Renderer* r, NotebookPage& p, bool isCurrent);
 };
 
-class GuiSplitterWindow : public GuiObject, public IContainerRole, public ITimed {
+class GuiSplitterWindow : public GuiObject,
+                          public IContainerRole,
+                          public IDrawsInParts,
+                          public ITimed {
 public:
     static constexpr int kSashThickness = 6;
     static constexpr int kMinPane = 20;
@@ -158,6 +166,7 @@ public:
     GuiObject* hitTest(int px, int py) override;
     GuiObject* wheelTarget(int px, int py) override;
     const char* className() const override { return "GuiSplitterWindow"; }
+    void coverChildrenMeeting(SDL_Rect& area) const override;
     void update(uint32_t now) override;
     uint32_t msUntilDue(uint32_t now) override;
     void draw(SDL_Renderer* r) override;

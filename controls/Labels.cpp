@@ -229,6 +229,10 @@ void GuiPanel::drawFrame(SDL_Renderer* r) {
     SDL_RenderCopy(r, t, nullptr, &dst);
 }
 
+void GuiPanel::coverChildrenMeeting(SDL_Rect& area) const {
+    kids.coverChildrenMeeting(rect(), area);
+}
+
 void GuiPanel::draw(SDL_Renderer* r) {
     SDL_Rect rc = rect();
     fillRect(r, rc, bgColor);
@@ -318,11 +322,9 @@ void GuiStatusBar::draw(SDL_Renderer* r) {
         int tw = 0, th = 0;
         SDL_Texture* t = paneCaches[i]->get(r, font, p.text, kBlack, tw, th);
         if (!t) continue;
-        SDL_Rect clip{x + p.paneX, y, p.actualWidth, height};
-        if (clip.w <= 0) continue;
-        SDL_RenderSetClipRect(r, &clip);
+        ClipScope clip(r, SDL_Rect{x + p.paneX, y, p.actualWidth, height});
+        if (!clip.visible()) continue;
         SDL_Rect dst{x + p.paneX + 6, y + (height - th) / 2, tw, th};
         SDL_RenderCopy(r, t, nullptr, &dst);
-        SDL_RenderSetClipRect(r, nullptr);
     }
 }

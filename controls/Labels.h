@@ -53,7 +53,7 @@ private:
     int shortenings = 0;
 };
 
-class GuiPanel : public GuiObject, public IContainerRole, public ITimed {
+class GuiPanel : public GuiObject, public IContainerRole, public IDrawsInParts, public ITimed {
 public:
     GuiPanel(GuiObject* parent, int id, int x, int y, int w, int h, SDL_Color bgColor,
              const std::string& title, TTF_Font* font);
@@ -65,6 +65,7 @@ public:
     GuiObject* hitTest(int px, int py) override;
     GuiObject* wheelTarget(int px, int py) override;
     const char* className() const override { return "GuiPanel"; }
+    void coverChildrenMeeting(SDL_Rect& area) const override;
     void update(uint32_t now) override;
     uint32_t msUntilDue(uint32_t now) override { return kids.msUntilDue(now); }
     void draw(SDL_Renderer* r) override;

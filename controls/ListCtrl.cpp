@@ -571,10 +571,10 @@ void GuiListCtrl::draw(SDL_Renderer* r) {
         layoutPending = false;
     }
     int viewW = viewWidth(), viewH = viewHeight();
-    SDL_Rect clip{x, y, viewW, viewH};
-    SDL_RenderSetClipRect(r, &clip);
-    drawRows(r, viewW, viewH);
-    SDL_RenderSetClipRect(r, nullptr);
+    {
+        ClipScope clip(r, SDL_Rect{x, y, viewW, viewH});
+        if (clip.visible()) drawRows(r, viewW, viewH);
+    }
     if (vScroll.visible) vScroll.draw(r, kTrackColor, kThumbColor);
     if (hScroll.visible) hScroll.draw(r, kTrackColor, kThumbColor);
     if (vScroll.visible && hScroll.visible) {

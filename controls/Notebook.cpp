@@ -225,6 +225,10 @@ void GuiNotebook::drawTab(SDL_Renderer* r, NotebookPage& p, bool isCurrent) {
     SDL_RenderCopy(r, t, nullptr, &dst);
 }
 
+void GuiNotebook::coverChildrenMeeting(SDL_Rect& area) const {
+    if (GuiPanel* page = currentPage()) coverDrawingOf(page, rect(), area);
+}
+
 void GuiNotebook::draw(SDL_Renderer* r) {
     ClipScope own(r, rect());
     if (!own.visible()) return;
@@ -238,7 +242,9 @@ void GuiNotebook::draw(SDL_Renderer* r) {
     }
     for (size_t i = 0; i < pages.size(); ++i)
         drawTab(r, pages[i], static_cast<int>(i) == current);
-    if (page) page->draw(r);
+    if (!page) return;
+    const SDL_Rect pr = page->drawnRect();
+    if (SDL_HasIntersection(&pr, &own.area())) page->draw(r);
 }
 
 // ---------------------------------------------------------------------------------------------

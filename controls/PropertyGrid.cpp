@@ -602,16 +602,16 @@ void GuiPropertyGrid::draw(SDL_Renderer* r) {
     setColor(r, kOutline);
     SDL_RenderDrawRect(r, &box);
 
-    SDL_Rect clip{x + 1, y + 1, width - scrollBarWidth - 2, height - 2};
-    SDL_RenderSetClipRect(r, &clip);
-    if (!rows.empty() && rowHeight >= 1) {
-        const int first = std::max(scrollY / rowHeight, 0);
-        const int last = static_cast<int>(std::min<long long>(
-            rowCount() - 1, (static_cast<long long>(height) + scrollY) / rowHeight));
-        for (int row = first; row <= last; ++row)
-            drawRow(r, row);
+    {
+        ClipScope clip(r, SDL_Rect{x + 1, y + 1, width - scrollBarWidth - 2, height - 2});
+        if (clip.visible() && !rows.empty() && rowHeight >= 1) {
+            const int first = std::max(scrollY / rowHeight, 0);
+            const int last = static_cast<int>(std::min<long long>(
+                rowCount() - 1, (static_cast<long long>(height) + scrollY) / rowHeight));
+            for (int row = first; row <= last; ++row)
+                drawRow(r, row);
+        }
     }
-    SDL_RenderSetClipRect(r, nullptr);
     // Rows that left the view give their textures back.
     for (auto& [row, t] : drawnRows) {
         retire(t.name);

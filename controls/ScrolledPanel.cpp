@@ -185,6 +185,11 @@ uint32_t GuiScrolledPanel::msUntilDue(uint32_t now) {
 // ---------------------------------------------------------------------------------------------
 // Drawing
 
+void GuiScrolledPanel::coverChildrenMeeting(SDL_Rect& area) const {
+    SDL_Rect rc = rect(), view = viewRect(), shown;
+    if (SDL_IntersectRect(&view, &rc, &shown)) kids.coverChildrenMeeting(shown, area);
+}
+
 void GuiScrolledPanel::draw(SDL_Renderer* r) {
     // Bars of a panel narrower than themselves must not spill out of it.
     ClipScope own(r, rect());
@@ -194,16 +199,18 @@ void GuiScrolledPanel::draw(SDL_Renderer* r) {
     {
         ClipScope clip(r, view);
         if (clip.visible()) {
-            // Only what the view shows is drawn: the cost follows the visible rows.
+            // Only what the clip shows is drawn: the cost follows the visible rows.
             for (size_t i = 0; i < kids.children.size(); ++i) {
                 GuiObject* c = kids.children[i].get();
-                SDL_Rect cr = c->rect();
-                if (!SDL_HasIntersection(&cr, &view)) continue;
+                SDL_Rect cr = c->drawnRect();
+                if (!SDL_HasIntersection(&cr, &clip.area())) continue;
+                clip.reapply();
                 SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
                 c->draw(r);
             }
         }
     }
+    own.reapply();
     // The bars' colours are opaque.
     SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
     if (vScroll.visible) vScroll.draw(r, kTrack, kThumb);

@@ -163,12 +163,22 @@ uint32_t GuiSplitterWindow::msUntilDue(uint32_t now) {
 // ---------------------------------------------------------------------------------------------
 // Drawing and events
 
+void GuiSplitterWindow::coverChildrenMeeting(SDL_Rect& area) const {
+    coverDrawingOf(firstPane.get(), rect(), area);
+    coverDrawingOf(secondPane.get(), rect(), area);
+}
+
 void GuiSplitterWindow::draw(SDL_Renderer* r) {
     ClipScope own(r, rect());
     if (!own.visible()) return;
-    firstPane->draw(r);
-    SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
-    secondPane->draw(r);
+    for (GuiPanel* pane : {firstPane.get(), secondPane.get()}) {
+        const SDL_Rect pr = pane->drawnRect();
+        if (!SDL_HasIntersection(&pr, &own.area())) continue;
+        own.reapply();
+        SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
+        pane->draw(r);
+    }
+    own.reapply();
     SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
     const SDL_Rect sash = sashRect();
     fillRect(r, sash, kSashFill);

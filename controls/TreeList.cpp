@@ -541,7 +541,8 @@ GuiTreeListCtrl::RowTextures& GuiTreeListCtrl::rowTextures(SDL_Renderer* r, int 
 void GuiTreeListCtrl::drawHeader(SDL_Renderer* r, int viewW) {
     if (columns.empty()) return;
     SDL_Rect header{x, y, viewW, rowHeight};
-    SDL_RenderSetClipRect(r, &header);
+    ClipScope clip(r, header);
+    if (!clip.visible()) return;
     fillRect(r, header, headerBgColor);
     long long left = static_cast<long long>(x) - scrollX;
     for (size_t c = 0; c < columns.size(); ++c) {
@@ -560,7 +561,6 @@ void GuiTreeListCtrl::drawHeader(SDL_Renderer* r, int viewW) {
     }
     setColor(r, gridColor);
     SDL_RenderDrawLine(r, x, y + rowHeight - 1, x + viewW, y + rowHeight - 1);
-    SDL_RenderSetClipRect(r, nullptr);
 }
 
 void GuiTreeListCtrl::drawExpander(SDL_Renderer* r, int boxX, int rowTop, bool expanded) {
@@ -575,22 +575,19 @@ void GuiTreeListCtrl::drawExpander(SDL_Renderer* r, int boxX, int rowTop, bool e
 void GuiTreeListCtrl::drawCell(SDL_Renderer* r, const CellTexture& cell, SDL_Rect cellRect,
                                int textX, int rowTop, const SDL_Rect& view) {
     if (!cell.texture) return;
-    SDL_Rect clip;
-    if (!SDL_IntersectRect(&cellRect, &view, &clip)) return;
-    SDL_RenderSetClipRect(r, &clip);
+    SDL_Rect cellInView;
+    if (!SDL_IntersectRect(&cellRect, &view, &cellInView)) return;
+    ClipScope clip(r, cellInView);
+    if (!clip.visible()) return;
     SDL_Rect dst{textX, rowTop + (rowHeight - cell.h) / 2, cell.w, cell.h};
     SDL_RenderCopy(r, cell.texture, nullptr, &dst);
-    SDL_RenderSetClipRect(r, &view);
 }
 
-void GuiTreeListCtrl::drawRows(SDL_Renderer* r, int viewW, int viewH) {
-    if (textureRenderer != r) {
-        dropRowTextures();
-        textureRenderer = r;
-    }
-    const SDL_Rect view{x, y + headerHeight(), viewW, viewH};
-    SDL_RenderSetClipRect(r, &view);
+void GuiTreeListCtrl::drawVisibleRows(SDL_Renderer* r, const SDL_Rect& view) {
+    ClipScope scope(r, view);
     const auto& v = rows();
+    const int viewW = view.w, viewH = view.h;
+    if (!scope.visible()) return;
     if (!v.empty() && rowHeight >= 1 && viewH >= 1) {
         const int first = scrollY / rowHeight;
         const int last = static_cast<int>(
@@ -613,11 +610,10 @@ void GuiTreeListCtrl::drawRows(SDL_Renderer* r, int viewW, int viewH) {
                 int textX = clampToInt(left + kTextInset);
                 if (c == 0) {
                     const int boxX = expanderX(node);
-                    SDL_Rect clip;
-                    if (!node.childIndices.empty() && SDL_IntersectRect(&cellRect, &view, &clip)) {
-                        SDL_RenderSetClipRect(r, &clip);
-                        drawExpander(r, boxX, top, node.expanded);
-                        SDL_RenderSetClipRect(r, &view);
+                    SDL_Rect box;
+                    if (!node.childIndices.empty() && SDL_IntersectRect(&cellRect, &view, &box)) {
+                        ClipScope clip(r, box);
+                        if (clip.visible()) drawExpander(r, boxX, top, node.expanded);
                     }
                     textX = boxX + kIndent;
                 }
@@ -635,7 +631,15 @@ void GuiTreeListCtrl::drawRows(SDL_Renderer* r, int viewW, int viewH) {
             SDL_RenderDrawLine(r, lx, view.y, lx, view.y + viewH - 1);
         }
     }
-    SDL_RenderSetClipRect(r, nullptr);
+}
+
+void GuiTreeListCtrl::drawRows(SDL_Renderer* r, int viewW, int viewH) {
+    if (textureRenderer != r) {
+        dropRowTextures();
+        textureRenderer = r;
+    }
+    const SDL_Rect view{x, y + headerHeight(), viewW, viewH};
+    drawVisibleRows(r, view);
     // Rows that left the view give their textures back.
     for (auto& [node, row] : drawnRows)
         for (CellTexture& cell : row.cells)

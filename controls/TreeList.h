@@ -126,6 +126,7 @@ private:
     void handleKey(SDL_Keycode key);
     void drawHeader(SDL_Renderer* r, int viewW);
     void drawRows(SDL_Renderer* r, int viewW, int viewH);
+    void drawVisibleRows(SDL_Renderer* r, const SDL_Rect& view);
     void drawExpander(SDL_Renderer* r, int boxX, int rowTop, bool expanded);
     void drawCell(SDL_Renderer* r, const CellTexture& cell, SDL_Rect cellRect, int textX,
                   int rowTop, const SDL_Rect& view);

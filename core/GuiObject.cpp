@@ -2,6 +2,7 @@
 
 #include "core/Draw.h"
 #include "core/Engine.h"
+#include "core/Roles.h"
 #include "core/Window.h"
 
 #include <locale>
@@ -173,6 +174,17 @@ bool parseNumber(const std::string& text, double& out) {
     if (is.peek() != std::char_traits<char>::eof()) return false;
     out = v;
     return true;
+}
+
+void coverDrawingOf(GuiObject* object, const SDL_Rect& shown, SDL_Rect& area) {
+    const SDL_Rect rc = object->drawnRect();
+    SDL_Rect visible;
+    if (!SDL_IntersectRect(&rc, &shown, &visible) || !SDL_HasIntersection(&visible, &area)) return;
+    if (const auto* parts = dynamic_cast<const IDrawsInParts*>(object)) {
+        parts->coverChildrenMeeting(area);
+        return;
+    }
+    SDL_UnionRect(&area, &visible, &area);
 }
 
 bool isDescendantOf(const GuiObject* obj, const GuiObject* ancestor) {

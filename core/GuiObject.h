@@ -111,6 +111,11 @@ public:
 // True when obj is ancestor itself or lies below it; false for a null obj.
 bool isDescendantOf(const GuiObject* obj, const GuiObject* ancestor);
 
+// Grows area so that drawing object, shown within `shown` by its parent, under a clip of area
+// gives the pixels of a full redraw there: by the object's visible rectangle, or for a container
+// that draws in parts by the children it shows that area meets. Nothing when area misses it.
+void coverDrawingOf(GuiObject* object, const SDL_Rect& shown, SDL_Rect& area);
+
 // Value text shared by getValue/setValue: booleans are "1"/"0", numbers use the classic locale.
 bool parseBool(const std::string& text, bool& out);
 std::string formatNumber(double value);

@@ -44,6 +44,16 @@ public:
     virtual std::unique_ptr<GuiObject> releaseChild(GuiObject* child) = 0;
 };
 
+// A container that draws any part of itself exactly under a clip and skips the children the
+// clip does not meet: a change inside it redraws only what that change needs.
+class IDrawsInParts {
+public:
+    virtual ~IDrawsInParts() = default;
+    // Grows area over what drawing this container's part inside area needs: every child it
+    // shows that area meets (see coverDrawingOf).
+    virtual void coverChildrenMeeting(SDL_Rect& area) const = 0;
+};
+
 // A child that grows with the window on resize (the cairo panel).
 class IStretchRole {
 public:

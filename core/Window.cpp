@@ -670,23 +670,24 @@ SDL_Rect GuiWindow::drawDamaged(SDL_Renderer* r) {
     if (!SDL_HasIntersection(&area, &whole)) return SDL_Rect{0, 0, 0, 0};
     // Grow the area over every child (and the tooltip) that meets it, until none is met only in
     // part: each child drawn then lies wholly inside, and every child outside keeps its pixels.
-    std::vector<char> inArea(children.size(), 0);
+    // Containers that draw in parts grow it only by their children that it meets.
     SDL_Rect tip{0, 0, 0, 0};
     const bool hasTip = tooltipBox(tip);
     bool tipIn = false;
     for (bool grown = true; grown;) {
-        grown = false;
-        for (size_t i = 0; i < children.size(); ++i) {
-            if (inArea[i]) continue;
-            const SDL_Rect rc = children[i]->drawnRect();
-            if (!SDL_HasIntersection(&rc, &area)) continue;
-            SDL_UnionRect(&area, &rc, &area);
-            inArea[i] = grown = true;
-        }
+        const SDL_Rect before = area;
+        for (const auto& child : children)
+            coverDrawingOf(child.get(), whole, area);
         if (hasTip && !tipIn && SDL_HasIntersection(&tip, &area)) {
             SDL_UnionRect(&area, &tip, &area);
-            tipIn = grown = true;
+            tipIn = true;
         }
+        grown = !SDL_RectEquals(&before, &area);
+    }
+    std::vector<char> inArea(children.size(), 0);
+    for (size_t i = 0; i < children.size(); ++i) {
+        const SDL_Rect rc = children[i]->drawnRect();
+        inArea[i] = SDL_HasIntersection(&rc, &area);
     }
     SDL_Rect fill;
     SDL_IntersectRect(&area, &whole, &fill);
@@ -699,9 +700,11 @@ SDL_Rect GuiWindow::drawDamaged(SDL_Renderer* r) {
     // By index: a child drawn may add children, which the next frame draws.
     for (size_t i = 0; i < inArea.size() && i < children.size(); ++i) {
         if (!inArea[i]) continue;
+        SDL_RenderSetClipRect(r, &fill);  // a child may have left the clip changed
         SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
         drawChild(r, children[i].get(), caching);
     }
+    SDL_RenderSetClipRect(r, &fill);
     SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
     if (tipIn) drawTooltip(r);
     SDL_RenderSetClipRect(r, nullptr);

@@ -1,6 +1,7 @@
 #include "dialogs/FileDialog.h"
 
 #include "controls/Buttons.h"
+#include "core/Draw.h"
 #include "controls/Labels.h"
 #include "controls/ListCtrl.h"
 #include "controls/TextCache.h"
@@ -39,17 +40,13 @@ public:
             return;
         }
         if (splitFor != text) split();
-        SDL_Rect oldClip{};
-        const bool clipped = SDL_RenderIsClipEnabled(r);
-        if (clipped) SDL_RenderGetClipRect(r, &oldClip);
-        const SDL_Rect box = rect();
-        SDL_RenderSetClipRect(r, &box);
+        ClipScope clip(r, rect());
+        if (!clip.visible()) return;
         TTF_Font* f = smallFont ? smallFont.get() : font;
         const int lineH = TTF_FontLineSkip(f);
         const int top = y + (height - 2 * lineH) / 2;
         drawCentred(r, f, firstCache, first, top);
         drawCentred(r, f, secondCache, second, top + lineH);
-        SDL_RenderSetClipRect(r, clipped ? &oldClip : nullptr);
     }
 
 private:

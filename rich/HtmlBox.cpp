@@ -1,5 +1,6 @@
 #include "rich/HtmlBox.h"
 
+#include "core/Draw.h"
 #include "core/Engine.h"
 #include "text/Utf8.h"
 #include "util/Base64.h"
@@ -627,12 +628,8 @@ void GuiHtmlBox::drawSelection(SDL_Renderer* r) {
     HtmlPosition a = selStart, b = selEnd;
     if (std::make_pair(b.fragment, b.character) < std::make_pair(a.fragment, a.character))
         std::swap(a, b);
-    SDL_Rect outer;
-    SDL_RenderGetClipRect(r, &outer);
-    const bool hadClip = !SDL_RectEmpty(&outer);
-    SDL_Rect box = rect(), clip = box;
-    if (hadClip && !SDL_IntersectRect(&outer, &box, &clip)) return;
-    SDL_RenderSetClipRect(r, &clip);
+    ClipScope clip(r, rect());
+    if (!clip.visible()) return;
     SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
     SDL_SetRenderDrawColor(r, kSelectionColor.r, kSelectionColor.g, kSelectionColor.b,
                            kSelectionColor.a);
@@ -656,7 +653,6 @@ void GuiHtmlBox::drawSelection(SDL_Renderer* r) {
         SDL_RenderFillRect(r, &fill);
     }
     SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
-    SDL_RenderSetClipRect(r, hadClip ? &outer : nullptr);
 }
 
 // ---------------------------------------------------------------------------------------------

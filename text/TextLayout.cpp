@@ -2,6 +2,7 @@
 // wrap) and its drawing (visible whole lines, selection, glyphs, caret, scroll bars).
 #include "text/TextCtrl.h"
 
+#include "core/Draw.h"
 #include "core/Engine.h"
 #include "text/GlyphCache.h"
 #include "text/Utf8.h"
@@ -542,18 +543,19 @@ void GuiTextCtrl::draw(SDL_Renderer* r) {
     }
     const SDL_Rect view{x, y, width - (vScroll.visible ? kBarThickness : 0),
                         height - (hScroll.visible ? kBarThickness : 0)};
-    SDL_RenderSetClipRect(r, &view);
-    const int32_t lh = metrics.height;
-    const int32_t up = std::max(0, scrollY - 2);
-    const int32_t firstTop = y + 2 + (up + lh - 1) / lh * lh;
-    const int32_t down = std::max(0, view.h + scrollY - lh - 2);
-    const int32_t lastTop = y + 2 + down / lh * lh;
-    if (firstTop <= lastTop) {
-        if (hasFocus) drawSelection(r, view);
-        drawGlyphs(r, view, firstTop, lastTop);
-        drawCaret(r, firstTop, lastTop);
+    {
+        ClipScope clip(r, view);
+        const int32_t lh = metrics.height;
+        const int32_t up = std::max(0, scrollY - 2);
+        const int32_t firstTop = y + 2 + (up + lh - 1) / lh * lh;
+        const int32_t down = std::max(0, view.h + scrollY - lh - 2);
+        const int32_t lastTop = y + 2 + down / lh * lh;
+        if (clip.visible() && firstTop <= lastTop) {
+            if (hasFocus) drawSelection(r, view);
+            drawGlyphs(r, view, firstTop, lastTop);
+            drawCaret(r, firstTop, lastTop);
+        }
     }
-    SDL_RenderSetClipRect(r, nullptr);
     drawScrollbars(r);
 }
 
