@@ -37,12 +37,18 @@ void ScrollBar::setGeometry(int x, int y, int w, int h, int content, int view, i
 }
 
 void ScrollBar::draw(SDL_Renderer* r, uint32_t trackColor, uint32_t thumbColor) const {
-    auto fill = [r](const SDL_Rect& rc, uint32_t c) {
+    SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
+    SDL_GetRenderDrawBlendMode(r, &mode);
+    auto fill = [r, mode](const SDL_Rect& rc, uint32_t c) {
+        // An opaque colour replaces what lies below: without blending the software renderer
+        // copies instead of mixing every pixel, with the same result.
+        SDL_SetRenderDrawBlendMode(r, c >> 24 == 255 ? SDL_BLENDMODE_NONE : mode);
         SDL_SetRenderDrawColor(r, c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF, c >> 24);
         SDL_RenderFillRect(r, &rc);
     };
     fill(track, trackColor);
     fill(thumb, thumbColor);
+    SDL_SetRenderDrawBlendMode(r, mode);
 }
 
 void ScrollBar::beginDrag(int pointer) {

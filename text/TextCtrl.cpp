@@ -63,6 +63,8 @@ void GuiTextCtrl::relayout() {
 void GuiTextCtrl::setText(const std::string& value) {
     const bool same = value == text;
     if (!same) noteEdit();
+    // Room to append without moving the whole text; pages not written yet cost nothing.
+    if (value.size() > text.capacity()) text.reserve(value.size() + value.size() / 8);
     text = value;
     // Layout counts the code points and keeps the caret within them.
     clearSelection();

@@ -192,7 +192,8 @@ private:
     void layoutLineInto(size_t line, std::vector<Glyph>& out) const;
     // The glyphs of line `line`; the reference stays valid across the next call.
     const std::vector<Glyph>& lineGlyphs(size_t line) const;
-    void forgetLaidLinesFrom(size_t line);
+    // Forgets the glyphs of lines from `line` on; `end`: past the last line that may be kept.
+    void forgetLaidLinesFrom(size_t line, size_t end = SIZE_MAX);
     void trimLaidLines() const;
     size_t lineOfGlyph(size_t glyph) const;
     size_t lineOfRow(int64_t row) const;

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -22,6 +23,145 @@ struct GlyphMetrics {
 struct GlyphOf {
     uint32_t index;
     GlyphMetrics metrics;
+};
+
+// Measures a line without word wrap from flat tables when all its code points lie below
+// U+0100 (ASCII and Latin-1 in one- and two-byte sequences): the glyph count and right edge
+// that laying it out glyph by glyph into an EdgeSink gives, without the general path's
+// per-glyph decisions. Anything else (other scripts, broken or overlong sequences, kerning
+// beyond the tables) is left to the general path.
+class LatinMeasure {
+public:
+    struct Extent {
+        int32_t glyphs, maxRight;
+    };
+    explicit LatinMeasure(FaceCache& c) : cache(c) {
+        std::fill(std::begin(pairs) + kNoPartner * kSlots, std::end(pairs), int16_t(0));
+    }
+
+    std::optional<Extent> measure(const char* bytes, size_t n, int32_t left) {
+        const auto* p = reinterpret_cast<const unsigned char*>(bytes);
+        Pass pass{p, left, INT32_MIN, INT32_MIN, 0, kNoPartner};
+        // The tables fill as characters and pairs are first met; the pass then goes on.
+        for (;;) {
+            const Stop stop = scan(pass, p + n);
+            if (stop == Stop::Foreign) return std::nullopt;
+            if (stop == Stop::End) break;
+            if (!learn(pass)) return std::nullopt;
+        }
+        if (pass.glyphs == 0) return std::nullopt;
+        return Extent{pass.glyphs, std::max(pass.maxRight, pass.lastRight)};
+    }
+
+private:
+    // Code points get slots in the order they are met; kerning is kept per pair of slots.
+    static constexpr uint32_t kSlots = 128, kNoPartner = kSlots;
+    static constexpr int16_t kUnknown = INT16_MIN;
+
+    // What layout does with one code point: its pen advance and cell, and the slot that
+    // kerning after it uses (none after a space, tab or line break, nor after a glyph the
+    // font lacks). Kerning before a space, tab or line break is zero in the pair table.
+    struct Cell {
+        int32_t advance = 0, left = 0, reach = 1;  // reach: max(cell width, 1)
+        uint32_t index = 0;
+        uint32_t slot = kNoPartner;  // kNoPartner while unknown
+        uint32_t partner = kNoPartner;
+        bool kernsBefore = false;
+    };
+    // Where a pass over a line stands.
+    struct Pass {
+        const unsigned char* p;
+        int32_t pen, maxRight, lastRight, glyphs;
+        uint32_t partner;
+    };
+    enum class Stop { End, Foreign, Unknown };
+
+    // Runs through the line while every cell and pair is known; no calls, so that the pass
+    // keeps its state in registers.
+    Stop scan(Pass& s, const unsigned char* end) const {
+        const unsigned char* p = s.p;
+        int32_t pen = s.pen, maxRight = s.maxRight, lastRight = s.lastRight, glyphs = s.glyphs;
+        uint32_t partner = s.partner;
+        Stop stop = Stop::End;
+        while (p < end) {
+            uint32_t cp = *p, length = 1;
+            if (cp >= 0x80) {
+                // Two-byte sequences of U+0080..U+00FF only; a sequence cut by the line's end
+                // is cut by the text's end too (a line ends after a line break or there).
+                if ((cp & 0xE0) != 0xC0 || p + 1 >= end || !isUtf8Continuation(p[1])) {
+                    stop = Stop::Foreign;
+                    break;
+                }
+                cp = (cp & 0x1F) << 6 | (p[1] & 0x3F);
+                if (cp < 0x80 || cp > 0xFF) {
+                    stop = Stop::Foreign;
+                    break;
+                }
+                length = 2;
+            }
+            const Cell& c = cells[cp];
+            const int16_t kern = c.slot == kNoPartner ? kUnknown : pairs[partner * kSlots + c.slot];
+            if (kern == kUnknown) {
+                stop = Stop::Unknown;
+                break;
+            }
+            pen += kern;
+            const int32_t x = pen + c.left;
+            // A glyph's right edge is where the next one starts.
+            if (glyphs) maxRight = std::max(maxRight, x);
+            lastRight = x + c.reach;
+            pen += c.advance;
+            partner = c.partner;
+            ++glyphs;
+            p += length;
+        }
+        s = {p, pen, maxRight, lastRight, glyphs, partner};
+        return stop;
+    }
+
+    // Learns the cell or the pair the pass stopped at; false when the tables cannot hold it.
+    bool learn(const Pass& s) {
+        uint32_t cp = *s.p;
+        if (cp >= 0x80) cp = (cp & 0x1F) << 6 | (s.p[1] & 0x3F);
+        Cell& c = cells[cp];
+        if (c.slot == kNoPartner) {
+            if (usedSlots == kSlots) return false;
+            learnCell(cp, c);
+        }
+        int16_t& k = pairs[s.partner * kSlots + c.slot];
+        if (k != kUnknown) return true;
+        const int32_t v = c.kernsBefore ? cache.kerning(slotIndex[s.partner], c.index) : 0;
+        if (v <= kUnknown || v > INT16_MAX) return false;
+        k = int16_t(v);
+        return true;
+    }
+
+    void learnCell(uint32_t cp, Cell& c) {
+        c.slot = usedSlots++;
+        std::fill_n(std::begin(pairs) + c.slot * kSlots, kSlots, kUnknown);
+        if (cp == '\t') {
+            c.advance = c.reach = GuiTextCtrl::kTabAdvance;
+        } else if (cp != '\n') {
+            c.index = cache.charIndex(cp);
+            const FaceCache::Advance& a = cache.advanceOf(c.index);
+            if (a.loaded) {
+                c.advance = a.advance;
+                c.left = a.left;
+                c.reach = std::max(a.cellWidth, 1);
+            }
+            const bool kerns = cache.hasKerning() && cp != ' ';
+            c.kernsBefore = kerns;
+            if (kerns && c.index != 0) c.partner = c.slot;
+        }
+        slotIndex[c.slot] = c.index;
+    }
+
+    FaceCache& cache;
+    Cell cells[256];
+    uint32_t usedSlots = 0;
+    uint32_t slotIndex[kSlots] = {};
+    // Row per partner slot (the last row: no partner, all zero), column per slot.
+    int16_t pairs[(kSlots + 1) * kSlots];
 };
 
 // Asks FreeType for every glyph, every time.
@@ -42,23 +182,27 @@ struct DirectSource {
         GlyphImage img = loadGlyphImage(face, index, false);
         return {img.loaded, img.advance, img.cellWidth, img.left};
     }
+    // Proves every glyph the long way.
+    std::optional<LatinMeasure::Extent> measureLatin(const char*, size_t, int32_t) {
+        return std::nullopt;
+    }
 };
 
-// Answers from the face's cache; for ASCII from a table of its own, filled on first use.
+// Answers from the face's cache; for Latin-1 from a table of its own, filled on first use.
 struct CachedSource {
-    struct Ascii {
+    struct Latin {
         uint32_t index;
         GlyphMetrics metrics;
         bool known;
     };
     FaceCache* cache;
-    Ascii ascii[128] = {};
+    Latin latin[256] = {};
     uint32_t charIndex(uint32_t cp) { return cache->charIndex(cp); }
     GlyphOf glyphOf(uint32_t cp) {
-        if (cp < 128 && ascii[cp].known) return {ascii[cp].index, ascii[cp].metrics};
+        if (cp < 256 && latin[cp].known) return {latin[cp].index, latin[cp].metrics};
         const uint32_t index = cache->charIndex(cp);
         const GlyphOf g{index, metrics(index)};
-        if (cp < 128) ascii[cp] = {g.index, g.metrics, true};
+        if (cp < 256) latin[cp] = {g.index, g.metrics, true};
         return g;
     }
     bool hasKerning() const { return cache->hasKerning(); }
@@ -67,6 +211,11 @@ struct CachedSource {
         const FaceCache::Advance& a = cache->advanceOf(index);
         return {a.loaded, a.advance, a.cellWidth, a.left};
     }
+    std::optional<LatinMeasure::Extent> measureLatin(const char* bytes, size_t n, int32_t left) {
+        if (!fast) fast.emplace(*cache);
+        return fast->measure(bytes, n, left);
+    }
+    std::optional<LatinMeasure> fast = std::nullopt;
 };
 
 // Keeps every glyph layout places: for drawing and hit testing, and for measuring with word
@@ -229,9 +378,13 @@ void GuiTextCtrl::measureFrom(size_t line) {
         row = lines[line].row;
         for (size_t k = line; k < lines.size() && widestKnown; ++k)
             if (lines[k].maxRight >= widest) widestKnown = false;
-        lines.resize(line);
     }
-    forgetLaidLinesFrom(line);
+    forgetLaidLinesFrom(line, lines.size());
+    lines.resize(std::min(line, lines.size()));
+    // One allocation with room to append: growing by doubling would copy the records and
+    // touch up to twice their memory.
+    if (fromStart && !password)
+        lines.reserve(size_t(std::count(text.begin(), text.end(), '\n')) * 9 / 8 + 16);
     const Measured m = measureRange(byte, glyph, row, SIZE_MAX, lines);
     textCodePoints = m.codePoints;
     glyphTotal = m.glyph;
@@ -284,6 +437,13 @@ GuiTextCtrl::Measured GuiTextCtrl::measureLines(Source& src, size_t byte, int32_
                 }
             }
             count = static_cast<int32_t>(scratch.size());
+        } else if (const auto latin = password ? std::nullopt
+                                               : src.measureLatin(text.data() + byte, end - byte,
+                                                                  basis.x + kInset)) {
+            m.codePoints += latin->glyphs;
+            count = latin->glyphs;
+            rows = 1;
+            maxRight = latin->maxRight;
         } else {
             EdgeSink sink;
             m.codePoints += layoutLine(src, byte, end, m.row, sink);
@@ -435,7 +595,17 @@ void GuiTextCtrl::trimLaidLines() const {
     }
 }
 
-void GuiTextCtrl::forgetLaidLinesFrom(size_t line) {
+void GuiTextCtrl::forgetLaidLinesFrom(size_t line, size_t end) {
+    // An append forgets a line or two: by key, instead of a pass over every line kept.
+    if (end >= line && end - line < laidLines.size()) {
+        for (size_t k = line; k < end; ++k) {
+            auto it = laidLines.find(k);
+            if (it == laidLines.end()) continue;
+            laidGlyphs -= it->second.glyphs.size();
+            laidLines.erase(it);
+        }
+        return;
+    }
     for (auto it = laidLines.begin(); it != laidLines.end();) {
         if (it->first >= line) {
             laidGlyphs -= it->second.glyphs.size();

@@ -1,0 +1,170 @@
+// Lines without word wrap are measured from flat tables where their characters allow it (ASCII
+// and Latin-1): the scroll bars' extent must be exactly what laying out every glyph gives, on
+// the real font at several sizes, and lines the tables cannot take go the general way.
+#include "core/Handles.h"
+#include "support/TestApp.h"
+#include "text/TextCtrl.h"
+#include "text/Utf8.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Extent from the glyphs the general layout places, by the rule the scroll bars follow: the
+// right edge of a glyph is the next glyph's x on its line, else its x plus its width (>= 1).
+std::pair<int32_t, int32_t> extentOf(const GuiTextCtrl& t) {
+    const std::vector<Glyph> g = t.allGlyphs();
+    if (g.empty()) return {0, 0};
+    int64_t right = INT64_MIN, bottom = INT64_MIN;
+    for (size_t i = 0; i < g.size(); ++i) {
+        const bool next = i + 1 < g.size() && g[i + 1].y == g[i].y;
+        right = std::max<int64_t>(right, next ? g[i + 1].x : g[i].x + std::max(g[i].width, 1));
+        bottom = std::max<int64_t>(bottom, g[i].y);
+    }
+    return {int32_t(std::max<int64_t>(0, right - t.x)),
+            int32_t(std::max<int64_t>(0, bottom - t.descender() + 10 - t.y))};
+}
+
+std::string utf8(uint32_t cp) {
+    if (cp < 0x80) return std::string(1, char(cp));
+    return {char(0xC0 | cp >> 6), char(0x80 | (cp & 0x3F))};
+}
+
+class Measure : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_NE(app.getFtFace(), nullptr); }
+
+    // The font the toolkit uses, at another pixel size.
+    FtFacePtr faceAt(int pixels) {
+        FT_Face f = nullptr;
+        if (FT_New_Face(app.getFtFace()->glyph->library, "data/fonts/Vera.ttf", 0, &f) != 0)
+            return nullptr;
+        FT_Select_Charmap(f, FT_ENCODING_UNICODE);
+        FT_Set_Pixel_Sizes(f, 0, FT_UInt(pixels));
+        return FtFacePtr(f);
+    }
+    static std::unique_ptr<GuiTextCtrl> editor(FT_Face face) {
+        return std::make_unique<GuiTextCtrl>(nullptr, 1, 10, 20, 300, 100,
+                                             SDL_Color{255, 255, 255, 255}, face, TEXT_MULTILINE);
+    }
+    // The text measured through the tables and laid out glyph by glyph gives the same extent
+    // and counts; and so does a control that asks FreeType directly for every glyph.
+    static void expectExact(GuiTextCtrl& t, const std::string& s, bool direct, const char* what) {
+        t.setText(s);
+        ASSERT_EQ(t.contentExtent(), extentOf(t)) << what << " [" << s << "]";
+        EXPECT_EQ(t.codePointCount(), countCodePoints(s)) << what;
+        if (!direct) return;
+        GuiTextCtrl::useGlyphCache = false;
+        auto d = editor(t.face);
+        d->setText(s);
+        GuiTextCtrl::useGlyphCache = true;
+        EXPECT_EQ(t.contentExtent(), d->contentExtent()) << what << " [" << s << "]";
+        EXPECT_EQ(t.glyphCount(), d->glyphCount()) << what;
+    }
+
+    TestApp app;
+};
+
+TEST_F(Measure, EveryPrintablePairMeasuresAsLaidOut) {
+    // Printable ASCII at the toolkit's size and others; Latin-1 as well at the toolkit's size.
+    std::vector<uint32_t> ascii, latin;
+    for (uint32_t c = 32; c < 127; ++c)
+        ascii.push_back(c);
+    latin = ascii;
+    for (uint32_t c = 0xA0; c <= 0xFF; ++c)
+        latin.push_back(c);
+    struct Size {
+        FT_Face face;
+        const std::vector<uint32_t>* chars;
+    };
+    std::vector<FtFacePtr> own;
+    std::vector<Size> sizes{{app.getFtFace(), &latin}};
+    for (int px : {9, 11, 20, 32}) {
+        own.push_back(faceAt(px));
+        ASSERT_NE(own.back(), nullptr) << "data/fonts/Vera.ttf is staged for the tests";
+        sizes.push_back({own.back().get(), &ascii});
+    }
+    for (const Size& size : sizes) {
+        auto t = editor(size.face);
+        for (uint32_t a : *size.chars) {
+            for (uint32_t b : *size.chars)
+                expectExact(*t, utf8(a) + utf8(b), false, "pair");
+            if (HasFailure()) return;
+        }
+    }
+}
+
+TEST_F(Measure, MixedLinesMeasureAsLaidOut) {
+    auto t = editor(app.getFtFace());
+    std::string everyLatin;  // more distinct characters than the tables hold
+    for (uint32_t c = 32; c <= 0xFF; ++c)
+        if (c < 127 || c >= 0xA0) everyLatin += utf8(c);
+    const struct {
+        const char* what;
+        std::string text;
+    } cases[] = {
+        {"kerning pairs", "AVAWAY Ta To Te LT Yo"},
+        {"no kerning across a space or tab", "A V\tA\tV"},
+        {"umlauts and sharp s", "Größe über Äpfel Weiß"},
+        {"no-break space and Latin-1 signs", "A\xC2\xA0V \xC2\xAB\xC2\xBB \xC3\x97"},
+        {"euro sign: general path", "Preis 5 \xE2\x82\xAC AV"},
+        {"broken lead byte", "AV \xC3( Te"},
+        {"stray continuation byte", "To\x80Te"},
+        {"overlong line break keeps kerning", "A\xC0\x8AV"},
+        {"lead byte at the end of the text", "AV\xC3"},
+        {"control characters", "A\rV\x01T"},
+        {"tab at the start and the end", "\tTo\t"},
+        {"every printable Latin-1 character", everyLatin},
+        {"several lines, the widest in the middle", "kurz\nAVAVAVAV WWWW\xC3\xA4\nTo\n"},
+        {"final line break", "Te\n"},
+    };
+    for (const auto& c : cases)
+        expectExact(*t, c.text, true, c.what);
+}
+
+TEST_F(Measure, RandomLinesMeasureAsLaidOut) {
+    const char* pieces[] = {"A",
+                            "V",
+                            "T",
+                            "o",
+                            "e",
+                            "W",
+                            "a",
+                            "y",
+                            ".",
+                            ",",
+                            "1",
+                            " ",
+                            "\t",
+                            "\xC3\xA4",
+                            "\xC3\x9F",
+                            "\xC2\xA0",
+                            "\xE2\x82\xAC",
+                            "\xC3",
+                            "\x80",
+                            "\xC0\x8A",
+                            "\xC2\xBF",
+                            "f",
+                            "j",
+                            "\r",
+                            "\n"};
+    std::mt19937 rng(18);
+    auto t = editor(app.getFtFace());
+    std::string all;
+    for (int round = 0; round < 300; ++round) {
+        std::string s;
+        const int n = 1 + int(rng() % 24);
+        for (int k = 0; k < n; ++k)
+            s += pieces[rng() % std::size(pieces)];
+        expectExact(*t, s, round % 10 == 0, "random text");
+        all += s;
+    }
+    expectExact(*t, all, true, "all random texts at once");
+}
+
+}  // namespace
