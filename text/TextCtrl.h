@@ -208,6 +208,8 @@ private:
     template <class F>
     void forEachGlyphFrom(size_t from, F&& f) const;
     int32_t lineTop(int32_t baseline) const { return baseline - metrics.ascender - 3; }
+    // Where word wrap breaks rows, for the geometry the lines were measured with.
+    int32_t wrapRight() const { return basis.x + kInset + std::max(basis.width - 22, 1); }
     int32_t roundToLine(int32_t v) const;
     // Largest horizontal offset for a content width in a view width: the content's end plus
     // a caret's width, so that the caret after the last glyph stays inside the view.

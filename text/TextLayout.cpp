@@ -25,15 +25,16 @@ struct GlyphOf {
     GlyphMetrics metrics;
 };
 
-// Measures a line without word wrap from flat tables when all its code points lie below
-// U+0100 (ASCII and Latin-1 in one- and two-byte sequences): the glyph count and right edge
-// that laying it out glyph by glyph into an EdgeSink gives, without the general path's
-// per-glyph decisions. Anything else (other scripts, broken or overlong sequences, kerning
-// beyond the tables) is left to the general path.
+// Measures a line from flat tables when all its code points lie below U+0100 (ASCII and
+// Latin-1 in one- and two-byte sequences): the glyph count, rows and right edge that laying it
+// out glyph by glyph gives (layoutLine into an EdgeSink, or with word wrap into a scratch
+// buffer), without storing glyphs or the general path's per-glyph decisions. Anything else
+// (other scripts, broken or overlong sequences, kerning beyond the tables) is left to the
+// general path.
 class LatinMeasure {
 public:
     struct Extent {
-        int32_t glyphs, maxRight;
+        int32_t glyphs, rows, maxRight;
     };
     explicit LatinMeasure(FaceCache& c) : cache(c) {
         std::fill(std::begin(pairs) + kNoPartner * kSlots, std::end(pairs), int16_t(0));
@@ -50,7 +51,26 @@ public:
             if (!learn(pass)) return std::nullopt;
         }
         if (pass.glyphs == 0) return std::nullopt;
-        return Extent{pass.glyphs, std::max(pass.maxRight, pass.lastRight)};
+        return Extent{pass.glyphs, 1, std::max(pass.maxRight, pass.lastRight)};
+    }
+
+    // The same with word wrap at wrapLimit: also the rows the line takes.
+    std::optional<Extent> measureWrapped(const char* bytes, size_t n, int32_t left,
+                                         int32_t wrapLimit) {
+        const auto* p = reinterpret_cast<const unsigned char*>(bytes);
+        WrapPass pass;
+        pass.p = p;
+        pass.pen = left;
+        for (;;) {
+            const Stop stop = scanWrapped(pass, p + n, left, wrapLimit);
+            if (stop == Stop::Foreign) return std::nullopt;
+            if (stop == Stop::End) break;
+            if (!learn(pass.p, pass.partner)) return std::nullopt;
+        }
+        if (pass.glyphs == 0) return std::nullopt;
+        int32_t maxRight = std::max(pass.settled, pass.lastX + pass.lastReach);
+        if (pass.breakIndex >= 0) maxRight = std::max({maxRight, pass.wordEdges, pass.wordX});
+        return Extent{pass.glyphs, pass.lastRow + 1, maxRight};
     }
 
 private:
@@ -67,6 +87,8 @@ private:
         uint32_t slot = kNoPartner;  // kNoPartner while unknown
         uint32_t partner = kNoPartner;
         bool kernsBefore = false;
+        bool wraps = true;    // may move to the next row (not a space, tab or line break)
+        bool breaks = false;  // a space or tab: the next word may move down without it
     };
     // Where a pass over a line stands.
     struct Pass {
@@ -75,6 +97,34 @@ private:
         uint32_t partner;
     };
     enum class Stop { End, Foreign, Unknown };
+    // Where a pass with word wrap stands: the rows and right edges of the glyphs placed so
+    // far, the word after the last space or tab (which may still move down a row with its
+    // edges) and the glyph before it, whose edge depends on whether the word moves.
+    struct WrapPass {
+        const unsigned char* p = nullptr;
+        int32_t pen = 0, row = 0, glyphs = 0;
+        uint32_t partner = kNoPartner;
+        int32_t lineStart = 0, breakIndex = -1, breakPen = 0;
+        int32_t settled = INT32_MIN;    // largest edge that no move can change any more
+        int32_t wordEdges = INT32_MIN;  // largest edge between glyphs of the word
+        int32_t wordX = INT32_MIN;      // x of the word's first glyph, INT32_MIN before it
+        int32_t breakRight = 0;         // x + reach of the glyph before the word
+        int32_t lastX = 0, lastReach = 1, lastRow = 0;
+    };
+
+    // Decodes the code point at p; false when it is not one the tables take.
+    static bool decodeLatin(const unsigned char* p, const unsigned char* end, uint32_t& cp,
+                            uint32_t& length) {
+        cp = *p;
+        length = 1;
+        if (cp < 0x80) return true;
+        // Two-byte sequences of U+0080..U+00FF only; a sequence cut by the line's end is cut
+        // by the text's end too (a line ends after a line break or there).
+        if ((cp & 0xE0) != 0xC0 || p + 1 >= end || !isUtf8Continuation(p[1])) return false;
+        cp = (cp & 0x1F) << 6 | (p[1] & 0x3F);
+        length = 2;
+        return cp >= 0x80 && cp <= 0xFF;
+    }
 
     // Runs through the line while every cell and pair is known; no calls, so that the pass
     // keeps its state in registers.
@@ -84,20 +134,10 @@ private:
         uint32_t partner = s.partner;
         Stop stop = Stop::End;
         while (p < end) {
-            uint32_t cp = *p, length = 1;
-            if (cp >= 0x80) {
-                // Two-byte sequences of U+0080..U+00FF only; a sequence cut by the line's end
-                // is cut by the text's end too (a line ends after a line break or there).
-                if ((cp & 0xE0) != 0xC0 || p + 1 >= end || !isUtf8Continuation(p[1])) {
-                    stop = Stop::Foreign;
-                    break;
-                }
-                cp = (cp & 0x1F) << 6 | (p[1] & 0x3F);
-                if (cp < 0x80 || cp > 0xFF) {
-                    stop = Stop::Foreign;
-                    break;
-                }
-                length = 2;
+            uint32_t cp, length;
+            if (!decodeLatin(p, end, cp, length)) {
+                stop = Stop::Foreign;
+                break;
             }
             const Cell& c = cells[cp];
             const int16_t kern = c.slot == kNoPartner ? kUnknown : pairs[partner * kSlots + c.slot];
@@ -119,18 +159,99 @@ private:
         return stop;
     }
 
+    // The word wrap of the general layout, glyph by glyph: a glyph that would pass the limit
+    // takes the word it ends down a row (to the left margin), or itself when there is no
+    // earlier break point on its row or the word is still too long.
+    Stop scanWrapped(WrapPass& s, const unsigned char* end, int32_t left, int32_t wrapLimit) const {
+        WrapPass w = s;
+        Stop stop = Stop::End;
+        while (w.p < end) {
+            uint32_t cp, length;
+            if (!decodeLatin(w.p, end, cp, length)) {
+                stop = Stop::Foreign;
+                break;
+            }
+            const Cell& c = cells[cp];
+            const int16_t kern =
+                c.slot == kNoPartner ? kUnknown : pairs[w.partner * kSlots + c.slot];
+            if (kern == kUnknown) {
+                stop = Stop::Unknown;
+                break;
+            }
+            w.pen += kern;
+            int32_t nextPen = w.pen + c.advance;
+            if (c.wraps && nextPen > wrapLimit) {
+                bool fits = false;
+                if (w.lineStart < w.breakIndex && w.breakIndex <= w.glyphs) {
+                    const int32_t shift = w.breakPen - left;
+                    // The glyph before the word now ends its row; the word keeps its edges.
+                    w.settled = std::max(w.settled, w.breakRight);
+                    if (w.wordX != INT32_MIN) {
+                        if (w.wordEdges != INT32_MIN)
+                            w.settled = std::max(w.settled, w.wordEdges - shift);
+                        w.lastX -= shift;
+                        ++w.lastRow;
+                    }
+                    w.pen -= shift;
+                    ++w.row;
+                    nextPen = w.pen + c.advance;
+                    w.lineStart = w.breakIndex;
+                    w.breakIndex = -1;
+                    w.wordEdges = w.wordX = INT32_MIN;
+                    fits = nextPen <= wrapLimit;
+                }
+                if (!fits && w.glyphs > w.lineStart) {
+                    w.pen = left;
+                    ++w.row;
+                    w.lineStart = w.glyphs;
+                    w.breakIndex = -1;
+                    nextPen = w.pen + c.advance;
+                }
+            }
+            const int32_t x = w.pen + c.left;
+            if (w.glyphs > 0) {
+                // The right edge of the glyph before: this one's x on the same row.
+                const int32_t edge = w.row == w.lastRow ? x : w.lastX + w.lastReach;
+                if (w.breakIndex >= 0 && w.glyphs == w.breakIndex)
+                    w.wordX = x;
+                else if (w.breakIndex >= 0 && w.glyphs > w.breakIndex)
+                    w.wordEdges = std::max(w.wordEdges, edge);
+                else
+                    w.settled = std::max(w.settled, edge);
+            }
+            w.lastX = x;
+            w.lastReach = c.reach;
+            w.lastRow = w.row;
+            w.pen = nextPen;
+            if (c.breaks) {
+                // The word before can no longer move: its edges are final.
+                if (w.breakIndex >= 0) w.settled = std::max({w.settled, w.wordEdges, w.wordX});
+                w.breakPen = w.pen;
+                w.breakIndex = w.glyphs + 1;
+                w.wordEdges = w.wordX = INT32_MIN;
+                w.breakRight = x + c.reach;
+            }
+            w.partner = c.partner;
+            ++w.glyphs;
+            w.p += length;
+        }
+        s = w;
+        return stop;
+    }
+
     // Learns the cell or the pair the pass stopped at; false when the tables cannot hold it.
-    bool learn(const Pass& s) {
-        uint32_t cp = *s.p;
-        if (cp >= 0x80) cp = (cp & 0x1F) << 6 | (s.p[1] & 0x3F);
+    bool learn(const Pass& s) { return learn(s.p, s.partner); }
+    bool learn(const unsigned char* at, uint32_t partner) {
+        uint32_t cp = *at;
+        if (cp >= 0x80) cp = (cp & 0x1F) << 6 | (at[1] & 0x3F);
         Cell& c = cells[cp];
         if (c.slot == kNoPartner) {
             if (usedSlots == kSlots) return false;
             learnCell(cp, c);
         }
-        int16_t& k = pairs[s.partner * kSlots + c.slot];
+        int16_t& k = pairs[partner * kSlots + c.slot];
         if (k != kUnknown) return true;
-        const int32_t v = c.kernsBefore ? cache.kerning(slotIndex[s.partner], c.index) : 0;
+        const int32_t v = c.kernsBefore ? cache.kerning(slotIndex[partner], c.index) : 0;
         if (v <= kUnknown || v > INT16_MAX) return false;
         k = int16_t(v);
         return true;
@@ -139,6 +260,8 @@ private:
     void learnCell(uint32_t cp, Cell& c) {
         c.slot = usedSlots++;
         std::fill_n(std::begin(pairs) + c.slot * kSlots, kSlots, kUnknown);
+        c.wraps = cp != ' ' && cp != '\t' && cp != '\n';
+        c.breaks = cp == ' ' || cp == '\t';
         if (cp == '\t') {
             c.advance = c.reach = GuiTextCtrl::kTabAdvance;
         } else if (cp != '\n') {
@@ -183,7 +306,8 @@ struct DirectSource {
         return {img.loaded, img.advance, img.cellWidth, img.left};
     }
     // Proves every glyph the long way.
-    std::optional<LatinMeasure::Extent> measureLatin(const char*, size_t, int32_t) {
+    std::optional<LatinMeasure::Extent> measureLatin(const char*, size_t, int32_t,
+                                                     std::optional<int32_t>) {
         return std::nullopt;
     }
 };
@@ -211,9 +335,12 @@ struct CachedSource {
         const FaceCache::Advance& a = cache->advanceOf(index);
         return {a.loaded, a.advance, a.cellWidth, a.left};
     }
-    std::optional<LatinMeasure::Extent> measureLatin(const char* bytes, size_t n, int32_t left) {
+    // A line's extent from the Latin tables; with a wrap limit, wrapped at it.
+    std::optional<LatinMeasure::Extent> measureLatin(const char* bytes, size_t n, int32_t left,
+                                                     std::optional<int32_t> wrapLimit) {
         if (!fast) fast.emplace(*cache);
-        return fast->measure(bytes, n, left);
+        return wrapLimit ? fast->measureWrapped(bytes, n, left, *wrapLimit)
+                         : fast->measure(bytes, n, left);
     }
     std::optional<LatinMeasure> fast = std::nullopt;
 };
@@ -432,7 +559,17 @@ GuiTextCtrl::Measured GuiTextCtrl::measureLines(Source& src, size_t byte, int32_
             if (nl) end = size_t(static_cast<const char*>(nl) - text.data()) + 1;
         }
         int32_t rows = 0, maxRight = INT32_MIN, count = 0;
-        if (wordWrap) {
+        const std::optional<LatinMeasure::Extent> latin =
+            password || (wordWrap && lh < 1)
+                ? std::nullopt
+                : src.measureLatin(text.data() + byte, end - byte, basis.x + kInset,
+                                   wordWrap ? std::optional<int32_t>(wrapRight()) : std::nullopt);
+        if (latin) {
+            m.codePoints += latin->glyphs;
+            count = latin->glyphs;
+            rows = latin->rows;
+            maxRight = latin->maxRight;
+        } else if (wordWrap) {
             scratch.clear();
             GlyphSink sink{scratch};
             m.codePoints += layoutLine(src, byte, end, m.row, sink);
@@ -445,13 +582,6 @@ GuiTextCtrl::Measured GuiTextCtrl::measureLines(Source& src, size_t byte, int32_
                 }
             }
             count = static_cast<int32_t>(scratch.size());
-        } else if (const auto latin = password ? std::nullopt
-                                               : src.measureLatin(text.data() + byte, end - byte,
-                                                                  basis.x + kInset)) {
-            m.codePoints += latin->glyphs;
-            count = latin->glyphs;
-            rows = 1;
-            maxRight = latin->maxRight;
         } else {
             EdgeSink sink;
             m.codePoints += layoutLine(src, byte, end, m.row, sink);
@@ -474,7 +604,7 @@ template <class Source, class Sink>
 int32_t GuiTextCtrl::layoutLine(Source& src, size_t from, size_t to, int32_t row, Sink& out) const {
     const char* bytes = text.data();
     const int32_t left = basis.x + kInset;
-    const int32_t wrapLimit = basis.x + kInset + std::max(basis.width - 22, 1);
+    const int32_t wrapLimit = wrapRight();
     const int32_t lh = basis.metrics.height;
     const bool kerns = src.hasKerning();
     int32_t pen = left;

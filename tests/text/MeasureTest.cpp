@@ -1,6 +1,7 @@
-// Lines without word wrap are measured from flat tables where their characters allow it (ASCII
-// and Latin-1): the scroll bars' extent must be exactly what laying out every glyph gives, on
-// the real font at several sizes, and lines the tables cannot take go the general way.
+// Lines are measured from flat tables where their characters allow it (ASCII and Latin-1),
+// with and without word wrap: the scroll bars' extent and the rows must be exactly what laying
+// out every glyph gives, on the real font at several sizes, and lines the tables cannot take
+// go the general way.
 #include "core/Handles.h"
 #include "support/TestApp.h"
 #include "text/TextCtrl.h"
@@ -35,6 +36,8 @@ std::string utf8(uint32_t cp) {
     return {char(0xC0 | cp >> 6), char(0x80 | (cp & 0x3F))};
 }
 
+constexpr uint32_t kWrap = TEXT_MULTILINE | TEXT_WORDWRAP;
+
 class Measure : public testing::Test {
 protected:
     void SetUp() override { ASSERT_NE(app.getFtFace(), nullptr); }
@@ -48,9 +51,10 @@ protected:
         FT_Set_Pixel_Sizes(f, 0, FT_UInt(pixels));
         return FtFacePtr(f);
     }
-    static std::unique_ptr<GuiTextCtrl> editor(FT_Face face) {
-        return std::make_unique<GuiTextCtrl>(nullptr, 1, 10, 20, 300, 100,
-                                             SDL_Color{255, 255, 255, 255}, face, TEXT_MULTILINE);
+    static std::unique_ptr<GuiTextCtrl> editor(FT_Face face, uint32_t flags = TEXT_MULTILINE,
+                                               int width = 300) {
+        return std::make_unique<GuiTextCtrl>(nullptr, 1, 10, 20, width, 100,
+                                             SDL_Color{255, 255, 255, 255}, face, flags);
     }
     // The text measured through the tables and laid out glyph by glyph gives the same extent
     // and counts; and so does a control that asks FreeType directly for every glyph.
@@ -60,10 +64,11 @@ protected:
         EXPECT_EQ(t.codePointCount(), countCodePoints(s)) << what;
         if (!direct) return;
         GuiTextCtrl::useGlyphCache = false;
-        auto d = editor(t.face);
+        auto d = editor(t.face, t.wordWrap ? kWrap : TEXT_MULTILINE, t.width);
         d->setText(s);
         GuiTextCtrl::useGlyphCache = true;
         EXPECT_EQ(t.contentExtent(), d->contentExtent()) << what << " [" << s << "]";
+        EXPECT_EQ(t.rowCount(), d->rowCount()) << what << " [" << s << "]";
         EXPECT_EQ(t.glyphCount(), d->glyphCount()) << what;
     }
 
@@ -100,7 +105,6 @@ TEST_F(Measure, EveryPrintablePairMeasuresAsLaidOut) {
 }
 
 TEST_F(Measure, MixedLinesMeasureAsLaidOut) {
-    auto t = editor(app.getFtFace());
     std::string everyLatin;  // more distinct characters than the tables hold
     for (uint32_t c = 32; c <= 0xFF; ++c)
         if (c < 127 || c >= 0xA0) everyLatin += utf8(c);
@@ -122,9 +126,22 @@ TEST_F(Measure, MixedLinesMeasureAsLaidOut) {
         {"every printable Latin-1 character", everyLatin},
         {"several lines, the widest in the middle", "kurz\nAVAVAVAV WWWW\xC3\xA4\nTo\n"},
         {"final line break", "Te\n"},
+        {"words wrap", "Ein Satz aus Worten, die umbrechen, mit AVAWAY und To Te."},
+        {"a word longer than a row breaks", "Donaudampfschifffahrtsgesellschaft ja"},
+        {"spaces overhang the limit", "Wort            Wort\tWort\t\t\tWort"},
+        {"a tab before a long word", "a\tWWWWWWWWWWWWWWWW b"},
+        {"umlauts across rows",
+         "\xC3\x9C"
+         "bergr\xC3\xB6\xC3\x9F"
+         "e \xC3\xA4\xC3\xB6\xC3\xBC "
+         "\xC3\x84\xC3\x96\xC3\x9C \xC3\x9F\xC3\x9F\xC3\x9F"},
     };
-    for (const auto& c : cases)
-        expectExact(*t, c.text, true, c.what);
+    // Without wrap, and wrapped at several widths (the narrowest holds a few glyphs a row).
+    for (int width : {0, 40, 60, 120}) {
+        auto e = width ? editor(app.getFtFace(), kWrap, width) : editor(app.getFtFace());
+        for (const auto& c : cases)
+            expectExact(*e, c.text, true, c.what);
+    }
 }
 
 TEST_F(Measure, RandomLinesMeasureAsLaidOut) {
@@ -138,33 +155,36 @@ TEST_F(Measure, RandomLinesMeasureAsLaidOut) {
                             "y",
                             ".",
                             ",",
+                            "!",
                             "1",
                             " ",
                             "\t",
-                            "\xC3\xA4",
-                            "\xC3\x9F",
-                            "\xC2\xA0",
-                            "\xE2\x82\xAC",
-                            "\xC3",
-                            "\x80",
-                            "\xC0\x8A",
-                            "\xC2\xBF",
                             "f",
                             "j",
                             "\r",
-                            "\n"};
+                            "\n",
+                            "\xC3\xA4",
+                            "\xC3\x9F",
+                            "\xC2\xA0",
+                            "\xC2\xBF",
+                            "\xE2\x82\xAC",
+                            "\xC3",
+                            "\x80",
+                            "\xC0\x8A"};
     std::mt19937 rng(18);
-    auto t = editor(app.getFtFace());
-    std::string all;
-    for (int round = 0; round < 300; ++round) {
-        std::string s;
-        const int n = 1 + int(rng() % 24);
-        for (int k = 0; k < n; ++k)
-            s += pieces[rng() % std::size(pieces)];
-        expectExact(*t, s, round % 10 == 0, "random text");
-        all += s;
+    for (int width : {0, 40, 60, 120}) {
+        auto t = width ? editor(app.getFtFace(), kWrap, width) : editor(app.getFtFace());
+        std::string all;
+        for (int round = 0; round < 300; ++round) {
+            std::string s;
+            const int n = 1 + int(rng() % 32);
+            for (int k = 0; k < n; ++k)
+                s += pieces[rng() % std::size(pieces)];
+            expectExact(*t, s, round % 10 == 0, "random text");
+            all += s;
+        }
+        expectExact(*t, all, true, "all random texts at once");
     }
-    expectExact(*t, all, true, "all random texts at once");
 }
 
 }  // namespace
