@@ -1,0 +1,86 @@
+// The text control's measuring of its lines (table-driven for Latin text, glyph by glyph for
+// the rest): for any bytes, with and without word wrap, the scroll bars' extent and the rows
+// are those of the whole glyph layout, and the code points are those the UTF-8 helpers count.
+#include "core/Engine.h"
+#include "text/TextCtrl.h"
+#include "text/Utf8.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace {
+
+class FuzzApp : public ZazOvadir {
+public:
+    FuzzApp() { diagnostics = false; }
+    void renderWindow(AppWindow*) override {}
+    void dispatchEvent(AppWindow*, GuiEvent&) override {}
+};
+
+// The font comes from the system package when the run directory does not hold it.
+std::string& fontBytes() {
+    static std::string bytes;
+    return bytes;
+}
+
+// The right edge of a glyph is the next glyph's x on its row, else its x plus its width
+// (at least 1); the extent reaches the widest edge and the lowest baseline.
+std::pair<int32_t, int32_t> extentOf(const GuiTextCtrl& t, const std::vector<Glyph>& g) {
+    if (g.empty()) return {0, 0};
+    int64_t right = INT64_MIN, bottom = INT64_MIN;
+    for (size_t i = 0; i < g.size(); ++i) {
+        const bool next = i + 1 < g.size() && g[i + 1].y == g[i].y;
+        right = std::max<int64_t>(right, next ? g[i + 1].x : g[i].x + std::max(g[i].width, 1));
+        bottom = std::max<int64_t>(bottom, g[i].y);
+    }
+    return {int32_t(std::max<int64_t>(0, right - t.x)),
+            int32_t(std::max<int64_t>(0, bottom - t.descender() + 10 - t.y))};
+}
+
+int32_t rowsOf(const std::vector<Glyph>& g) {
+    int32_t rows = 0;
+    for (size_t i = 0; i < g.size(); ++i)
+        if (i == 0 || g[i].y != g[i - 1].y) ++rows;
+    return rows;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);
+    for (const char* path :
+         {"data/fonts/Vera.ttf", "/usr/share/fonts/truetype/ttf-bitstream-vera/Vera.ttf"}) {
+        std::ifstream in(path, std::ios::binary);
+        if (!in) continue;
+        fontBytes().assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        break;
+    }
+    if (!fontBytes().empty()) ZazOvadir::setFontData(fontBytes().data(), fontBytes().size());
+    new FuzzApp();  // lives for the whole run
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FT_Face face = ZazOvadir::current() ? ZazOvadir::current()->getFtFace() : nullptr;
+    if (!face || size > 4096) return 0;
+    const std::string s(reinterpret_cast<const char*>(data), size);
+    // The first byte picks the width, so that word wrap meets rows of a few glyphs and more.
+    const int width = 40 + (size ? data[0] % 200 : 0);
+    for (uint32_t flags : {uint32_t(TEXT_MULTILINE), uint32_t(TEXT_MULTILINE | TEXT_WORDWRAP)}) {
+        GuiTextCtrl t(nullptr, -1, 0, 0, width, 60, SDL_Color{255, 255, 255, 255}, face, flags);
+        t.setText(s);
+        const std::vector<Glyph> glyphs = t.allGlyphs();
+        if (t.codePointCount() != countCodePoints(s)) std::abort();
+        if (t.glyphCount() != int32_t(glyphs.size())) std::abort();
+        if (t.contentExtent() != extentOf(t, glyphs)) std::abort();
+        if (t.rowCount() != rowsOf(glyphs)) std::abort();
+    }
+    return 0;
+}
