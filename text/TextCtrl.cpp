@@ -4,6 +4,7 @@
 
 #include "core/Engine.h"
 #include "core/Window.h"
+#include "text/Prefault.h"
 #include "text/Utf8.h"
 
 #include <algorithm>
@@ -64,7 +65,10 @@ void GuiTextCtrl::setText(const std::string& value) {
     const bool same = value == text;
     if (!same) noteEdit();
     // Room to append without moving the whole text; pages not written yet cost nothing.
-    if (value.size() > text.capacity()) text.reserve(value.size() + value.size() / 8);
+    if (value.size() > text.capacity()) {
+        text.reserve(value.size() + value.size() / 8);
+        prefaultForWrite(text.data(), value.size());
+    }
     text = value;
     // Layout counts the code points and keeps the caret within them.
     clearSelection();

@@ -5,6 +5,7 @@
 #include "core/Draw.h"
 #include "core/Engine.h"
 #include "text/GlyphCache.h"
+#include "text/Prefault.h"
 #include "text/Utf8.h"
 
 #include <algorithm>
@@ -519,7 +520,11 @@ void GuiTextCtrl::measureFrom(size_t line) {
     lines.resize(std::min(line, lines.size()));
     // One allocation with room to append: growing by doubling would copy the records and
     // touch up to twice their memory.
-    if (fromStart && !password) lines.reserve(lineBreaksIn(text) * 9 / 8 + 16);
+    if (fromStart && !password) {
+        const size_t count = lineBreaksIn(text) + 1;
+        lines.reserve(count * 9 / 8 + 16);
+        prefaultForWrite(lines.data() + lines.size(), count * sizeof(LineInfo));
+    }
     const Measured m = measureRange(byte, glyph, row, SIZE_MAX, lines);
     textCodePoints = m.codePoints;
     glyphTotal = m.glyph;
