@@ -474,18 +474,51 @@ bool GuiListCtrl::RowTexture::shows(const std::string& s, bool sel) const {
     return selected == sel && text == s;
 }
 
+namespace {
+
+// The pixel rows [top, bottom) of a rendered text that hold any ink; the rows above and below
+// are fully transparent. Only for 32-bit ARGB surfaces (what blended text renders to).
+void inkRows(const SDL_Surface* s, int& top, int& bottom) {
+    top = 0;
+    bottom = s->h;
+    if (s->format->format != SDL_PIXELFORMAT_ARGB8888 || SDL_MUSTLOCK(s)) return;
+    const auto rowHasInk = [s](int y) {
+        const auto* px = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(s->pixels) +
+                                                           static_cast<size_t>(y) * s->pitch);
+        for (int x = 0; x < s->w; ++x)
+            if (px[x] >> 24) return true;
+        return false;
+    };
+    while (top < bottom && !rowHasInk(top))
+        ++top;
+    while (bottom > top && !rowHasInk(bottom - 1))
+        --bottom;
+}
+
+}  // namespace
+
+// Only the rows with ink go into the texture: a transparent pixel changes nothing where it is
+// copied, and leaving those rows out saves their memory and their blending in every frame.
 GuiListCtrl::RowTexture GuiListCtrl::renderRow(SDL_Renderer* r, int row, bool isSelected) const {
     RowTexture rt;
     rt.selected = isSelected;
     rt.text = items[row].text;
-    SDL_Surface* surface =
-        TTF_RenderUTF8_Blended(font, rt.text.c_str(), isSelected ? selectedTextColor : textColor);
-    if (surface) {
-        rt.texture.reset(SDL_CreateTextureFromSurface(r, surface));
-        rt.w = surface->w;
-        rt.h = surface->h;
-        SDL_FreeSurface(surface);
-    }
+    SdlSurfacePtr surface(
+        TTF_RenderUTF8_Blended(font, rt.text.c_str(), isSelected ? selectedTextColor : textColor));
+    if (!surface) return rt;
+    rt.w = surface->w;
+    rt.h = surface->h;
+    int top = 0, bottom = 0;
+    inkRows(surface.get(), top, bottom);
+    rt.inkTop = top;
+    rt.inkHeight = bottom - top;
+    if (rt.inkHeight <= 0) return rt;
+    SdlSurfacePtr ink(SDL_CreateRGBSurfaceWithFormatFrom(
+        static_cast<uint8_t*>(surface->pixels) + static_cast<size_t>(top) * surface->pitch,
+        surface->w, rt.inkHeight, 32, surface->pitch, surface->format->format));
+    if (!ink) return rt;
+    SDL_SetSurfaceBlendMode(ink.get(), SDL_BLENDMODE_BLEND);
+    rt.texture.reset(SDL_CreateTextureFromSurface(r, ink.get()));
     return rt;
 }
 
@@ -550,7 +583,8 @@ void GuiListCtrl::drawRows(SDL_Renderer* r, int viewW, int viewH) {
                 fill(r, SDL_Rect{x, top, viewW, rowHeight}, isSelected ? selectionColor : bgColor);
             const RowTexture* rt = rowTexture(r, k, isSelected);
             if (!rt->texture) continue;
-            SDL_Rect dst{x + 4 - scrollX, top + (rowHeight - rt->h) / 2, rt->w, rt->h};
+            SDL_Rect dst{x + 4 - scrollX, top + (rowHeight - rt->h) / 2 + rt->inkTop, rt->w,
+                         rt->inkHeight};
             SDL_RenderCopy(r, rt->texture.get(), nullptr, &dst);
         }
     }

@@ -126,8 +126,9 @@ protected:
 
 private:
     struct RowTexture {
-        SdlTexturePtr texture;  // released through texture retirement
-        int w = 0, h = 0;
+        SdlTexturePtr texture;  // released through texture retirement; the ink rows only
+        int w = 0, h = 0;       // of the whole rendering
+        int inkTop = 0, inkHeight = 0;
         bool selected = false;
         std::string text;
         bool shows(const std::string& s, bool sel) const;
