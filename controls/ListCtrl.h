@@ -1,6 +1,7 @@
 // The single-column list control, the combo box and the combo box's drop-down list.
 #pragma once
 
+#include "controls/ListCtrlRows.h"
 #include "controls/TextCache.h"
 #include "core/GuiObject.h"
 #include "text/ScrollBar.h"
@@ -19,8 +20,9 @@ struct ListItem {
 };
 
 // Rows live in fixed-size blocks: appending never copies the rows already there, so filling
-// a million rows peaks at their own size instead of twice it.
-using ListItems = std::deque<ListItem>;
+// a million rows peaks at their own size instead of twice it. The blocks of big lists come from
+// huge pages where the system has them (see ListCtrlRows.h).
+using ListItems = std::deque<ListItem, RowAllocator<ListItem>>;
 
 // Text widths of rows for the content width. Rows appended through noteAppended are summed up
 // as they come (longest byte length, which ASCII characters occur): for plain ASCII rows that
