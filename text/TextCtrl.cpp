@@ -70,6 +70,17 @@ void GuiTextCtrl::setText(const std::string& value) {
         prefaultForWrite(text.data(), value.size());
     }
     text = value;
+    textReplaced(same);
+}
+
+void GuiTextCtrl::setText(std::string&& value) {
+    const bool same = value == text;
+    if (!same) noteEdit();
+    if (&value != &text) text = std::move(value);
+    textReplaced(same);
+}
+
+void GuiTextCtrl::textReplaced(bool same) {
     // Layout counts the code points and keeps the caret within them.
     clearSelection();
     invalidate();

@@ -64,6 +64,8 @@ public:
     void relayout() override;
 
     void setText(const std::string& value);
+    // Takes the string over instead of copying it (a large text costs no copy).
+    void setText(std::string&& value);
     void appendText(const std::string& value);
     std::string selectedText() const;
     bool deleteSelection();
@@ -159,6 +161,8 @@ private:
         uint64_t lastUse = 0;
     };
 
+    // After setText put a new text in place: lay it out, tell onChange if it differs.
+    void textReplaced(bool same);
     void readMetrics();
     void printCharmaps() const;
     void finishLayout();

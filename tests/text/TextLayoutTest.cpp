@@ -158,6 +158,24 @@ TEST_F(TextLayout, AppendingEqualsLayingOutEverything) {
     }
 }
 
+TEST_F(TextLayout, TextHandedOverLaysOutAsACopy) {
+    const std::string sample = "Zeile mit AVAWAY, die umbricht\n\xC3\xA4 zweite\tZeile\n";
+    auto copied = make(9, 120);
+    copied->setText(sample);
+    auto moved = make(9, 120);
+    int changes = 0;
+    moved->onChange = [&] { ++changes; };
+    std::string handed = sample;
+    moved->setText(std::move(handed));
+    EXPECT_EQ(moved->text, sample);
+    EXPECT_EQ(moved->allGlyphs(), copied->allGlyphs());
+    EXPECT_EQ(moved->contentExtent(), copied->contentExtent());
+    EXPECT_EQ(moved->rowCount(), copied->rowCount());
+    EXPECT_EQ(changes, 1);
+    moved->setText(std::string(sample));  // the same text once more is no change
+    EXPECT_EQ(changes, 1);
+}
+
 TEST_F(TextLayout, DebugLines) {
     auto t = make(0);
     t->setText("ab");
