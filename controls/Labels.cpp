@@ -29,9 +29,14 @@ bool GuiLabel::getValue(std::string& out) {
 }
 
 bool GuiLabel::setValue(const std::string& value) {
+    setText(value);
+    return true;
+}
+
+void GuiLabel::setText(const std::string& value) {
+    if (value == text) return;
     text = value;
     invalidate();
-    return true;
 }
 
 const std::string& GuiLabel::displayText() {

@@ -28,6 +28,8 @@ public:
     bool getValue(std::string& out) override;
     bool setValue(const std::string& value) override;
     const char* className() const override { return "GuiLabel"; }
+    // Shows value from the next frame on (assigning text alone is not drawn).
+    void setText(const std::string& value);
     void draw(SDL_Renderer* r) override;
     void handleEvent(GuiEvent&) override {}
 

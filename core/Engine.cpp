@@ -1,5 +1,6 @@
 #include "core/Engine.h"
 
+#include "core/DamageCheck.h"
 #include "core/Window.h"
 
 #include <SDL_image.h>
@@ -189,6 +190,7 @@ ZazOvadir* ZazOvadir::current() {
 
 ZazOvadir::ZazOvadir() {
     gEngine = this;
+    verifyDamage = DamageCheck::requestedByEnvironment();
     startLibraries();
     if (!openDefaultFonts()) return;
     SDL_StartTextInput();
@@ -428,6 +430,7 @@ bool ZazOvadir::destroyWindow(uint32_t windowId) {
     if (root) releaseEditorsInto(root);
     record->root.reset();
     if (record->renderer) TextureRetirement::retire(record->sdlRenderer(), record->backBuffer);
+    DamageCheck::releaseScratch(record);
 
     SDL_Renderer* r = record->sdlRenderer();
     if (r) {
@@ -539,13 +542,17 @@ bool ZazOvadir::drawWindow(AppWindow* w) {
     SDL_Renderer* r = w->sdlRenderer();
     w->drawnArea = SDL_Rect{0, 0, 0, 0};
     if (!root || !r) return false;
-    if (!redrawOnDemand || !drawDamageOnly) {
+    if (!drawDamageOnly) {
         root->draw(r);
         w->drawnArea = SDL_Rect{0, 0, w->width, w->height};
         return true;
     }
     root->damageMovedChildren();
-    if (!root->hasDamage()) return false;
+    root->damageOverlay();
+    if (!root->hasDamage()) {
+        if (verifyDamage) verifyKeptPixels(w);
+        return false;
+    }
     SDL_Texture* target = nullptr;
     if (!rendererKeepsPixels(w)) {
         if (root->fullDamage) {
@@ -561,6 +568,7 @@ bool ZazOvadir::drawWindow(AppWindow* w) {
     root->frameTarget = target;
     if (target) SDL_SetRenderTarget(r, target);
     w->drawnArea = root->drawDamaged(r);
+    if (verifyDamage && root->drewPartially) DamageCheck::verifyFrame(*this, w, target);
     if (target) {
         SDL_SetRenderTarget(r, nullptr);
         root->frameTarget = nullptr;
@@ -569,11 +577,26 @@ bool ZazOvadir::drawWindow(AppWindow* w) {
     return !SDL_RectEmpty(&w->drawnArea);
 }
 
+void ZazOvadir::verifyKeptPixels(AppWindow* w) {
+    // A frame without damage shows what it showed: that too must be what a full redraw shows.
+    SDL_Texture* kept = nullptr;
+    if (!rendererKeepsPixels(w)) {
+        kept = w->backBuffer.get();  // given up after a frame drawn straight to the window
+        int bw = 0, bh = 0;
+        if (!kept || SDL_QueryTexture(kept, nullptr, nullptr, &bw, &bh) != 0 || bw != w->width ||
+            bh != w->height)
+            return;
+        SDL_SetRenderTarget(w->sdlRenderer(), kept);
+    }
+    DamageCheck::verifyFrame(*this, w, kept);
+    if (kept) SDL_SetRenderTarget(w->sdlRenderer(), nullptr);
+}
+
 void ZazOvadir::presentWindow(AppWindow* w) {
     SDL_Renderer* r = w->sdlRenderer();
     const SDL_Rect area = w->drawnArea;
     const bool part = area.w < w->width || area.h < w->height;
-    if (presentDamageOnly && part && redrawOnDemand && drawDamageOnly && rendererKeepsPixels(w)) {
+    if (presentDamageOnly && part && drawDamageOnly && rendererKeepsPixels(w)) {
         // The surface's pixels are the renderer's own only without scaling.
         float sx = 0, sy = 0;
         int ow = 0, oh = 0;
@@ -639,6 +662,7 @@ void ZazOvadir::beginRun() {
 
 void ZazOvadir::runFrame() {
     uint32_t frameStart = ticks();
+    ++frameNumber;
     SDL_Event e;
     if (takeEvent(e)) {
         routeEvent(e);
@@ -646,7 +670,8 @@ void ZazOvadir::runFrame() {
     }
     timers.fireDue(ticks());
     if (scriptRunner) {
-        if (scriptRunner->isRunning()) requestRedraw();
+        // The overlay follows the run: its frames draw what it and the run's events change.
+        if (scriptRunner->isRunning()) scheduleRedraw();
         scriptRunner->tick(ticks());
     }
     if (quitRequested && !quitDone) {

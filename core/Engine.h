@@ -26,6 +26,8 @@ struct AppWindow {
     // What the window shows, for a window drawn on demand whose renderer does not keep its
     // pixels between frames (released through texture retirement).
     SdlTexturePtr backBuffer;
+    // The damage verifier's full redraw of the window (released through texture retirement).
+    SdlTexturePtr verifyTarget;
     std::unique_ptr<GuiWindow> root;
     ZazOvadir* engine = nullptr;
     int width = 0;
@@ -94,9 +96,9 @@ public:
     // A frame is due; what it draws is the damage the windows were told of (invalidate).
     void scheduleRedraw();
     bool needsRedraw() const;
-    // Draws a window for this frame: all of it when drawing every frame; when drawing on demand
-    // only what changed (drawDamageOnly), the rest keeping its pixels. False when nothing was
-    // drawn: then nothing is to be presented.
+    // Draws a window for this frame: only what changed (drawDamageOnly), the rest keeping its
+    // pixels, also in a loop that runs every frame; all of it with drawDamageOnly off. False when
+    // nothing was drawn: then nothing is to be presented.
     bool drawWindow(AppWindow* window);
     // Shows what drawWindow drew: with the software renderer only the drawn area goes to the
     // screen (presentDamageOnly), otherwise the whole window is presented.
@@ -179,6 +181,11 @@ public:
     bool redrawOnDemand = false;
     bool drawDamageOnly = true;
     bool presentDamageOnly = true;
+    // Checks every damage-limited frame against a full redraw of its window, logging and counting
+    // each frame that differs (also on with TAMBERGUI_VERIFY_DAMAGE=1). Costs nothing when off.
+    bool verifyDamage = false;
+    uint32_t damageMismatches = 0;
+    std::string firstDamageMismatch;  // the log line of the first frame that differed
     int32_t requestedWidth = 0;
     int32_t requestedHeight = 0;
     bool fullscreenRequested = false;
@@ -192,6 +199,7 @@ public:
     AppWindow* mainWindow = nullptr;
     std::vector<AppWindow*> windowList;  // registered windows in creation order
     uint32_t startTicks = 0;
+    uint32_t frameNumber = 0;  // frames run by the loop
     bool redrawRequested = false;
     bool redrawNeeded = false;
     uint32_t redrawSerial = 0;  // counts requestRedraw calls
@@ -207,6 +215,7 @@ private:
     void releaseEditorsInto(GuiWindow* root);
     bool rendererKeepsPixels(AppWindow* w);
     SDL_Texture* backBufferOf(AppWindow* w);
+    void verifyKeptPixels(AppWindow* w);
     std::pair<const void*, size_t> fontMemory() const;
     uint32_t targetWindowOf(const SDL_Event& e) const;
 

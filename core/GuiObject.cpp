@@ -140,6 +140,17 @@ void GuiObject::destroy() {
     if (window) window->deleteLater(this);
 }
 
+void GuiObject::moveTo(int nx, int ny) {
+    if (nx == x && ny == y) return;
+    invalidate();
+    relX += nx - x;
+    relY += ny - y;
+    x = nx;
+    y = ny;
+    relayout();
+    invalidate();
+}
+
 void GuiObject::setBgColor(SDL_Color c) {
     bgColor = c;
     invalidate();

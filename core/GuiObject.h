@@ -84,6 +84,8 @@ public:
     // Deletes the object after the current event (through its window); detached objects stay.
     void destroy();
     void setBgColor(SDL_Color c);
+    // Moves the object to (nx, ny) in window coordinates; where it was and where it goes change.
+    void moveTo(int nx, int ny);
     void setTooltip(std::string text) { tooltip = std::move(text); }
     void setName(std::string text) { name = std::move(text); }
 

@@ -132,6 +132,9 @@ public:
     virtual bool filterInput(const SDL_Event& e) = 0;
     virtual void observeCommand(const GuiEvent& e) = 0;
     virtual void drawOverlay(AppWindow* window, SDL_Renderer* r) = 0;
+    // The part of window that drawOverlay paints now (empty when it paints nothing there): a
+    // frame drawing only what changed redraws where the overlay was and where it is.
+    virtual SDL_Rect overlayArea(AppWindow* window) = 0;
     // The engine is going away: end the run and release what the runner holds.
     virtual void engineShutdown() = 0;
 };

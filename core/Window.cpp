@@ -495,6 +495,11 @@ uint32_t GuiWindow::tooltipDue(uint32_t now) const {
 // Drawing
 
 bool GuiWindow::cachingThisFrame(SDL_Renderer* r) {
+    if (!repeatingFrame) cachedThisFrame = decideCaching(r);
+    return cachedThisFrame;
+}
+
+bool GuiWindow::decideCaching(SDL_Renderer* r) {
     if (!targetsChecked) {
         targetsChecked = true;
         SDL_RendererInfo info;
@@ -581,9 +586,14 @@ void GuiWindow::draw(SDL_Renderer* r) {
         drawChild(r, children[i].get(), caching);
     }
     drawTooltip(r);
-    if (engine && engine->scriptRunner && appWindow)
-        engine->scriptRunner->drawOverlay(appWindow, r);
+    drawOverlay(r);
     noteShownChildren();
+}
+
+void GuiWindow::drawOverlay(SDL_Renderer* r) {
+    if (!engine || !engine->scriptRunner || !appWindow) return;
+    overlayShown = engine->scriptRunner->overlayArea(appWindow);
+    engine->scriptRunner->drawOverlay(appWindow, r);
 }
 
 bool GuiWindow::tooltipBox(SDL_Rect& box) const {
@@ -655,19 +665,29 @@ void GuiWindow::damageMovedChildren() {
     }
 }
 
+void GuiWindow::damageOverlay() {
+    if (!engine || !engine->scriptRunner || !appWindow) return;
+    // Also an overlay that stays in place may change (a fading flash): it is redrawn each frame.
+    addDamage(overlayShown);
+    addDamage(engine->scriptRunner->overlayArea(appWindow));
+}
+
 SDL_Rect GuiWindow::drawDamaged(SDL_Renderer* r) {
     const SDL_Rect whole{0, 0, width, height};
     damageMovedChildren();
+    damageOverlay();
     // Taken before drawing: what changes while drawing is damage for the next frame.
     SDL_Rect area = damage;
-    const bool everything = fullDamage || !drawsOnlyChildren() || (engine && engine->scriptRunner);
+    const bool everything = fullDamage || !drawsOnlyChildren();
     damage = SDL_Rect{0, 0, 0, 0};
     fullDamage = false;
+    drewPartially = false;
     if (everything) {
         draw(r);
         return whole;
     }
     if (!SDL_HasIntersection(&area, &whole)) return SDL_Rect{0, 0, 0, 0};
+    drewPartially = true;
     // Grow the area over every child (and the tooltip) that meets it, until none is met only in
     // part: each child drawn then lies wholly inside, and every child outside keeps its pixels.
     // Containers that draw in parts grow it only by their children that it meets.
@@ -707,9 +727,17 @@ SDL_Rect GuiWindow::drawDamaged(SDL_Renderer* r) {
     SDL_RenderSetClipRect(r, &fill);
     SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
     if (tipIn) drawTooltip(r);
+    // The overlay's old and new places are damage, so it lies wholly inside the area.
+    drawOverlay(r);
     SDL_RenderSetClipRect(r, nullptr);
     noteShownChildren();
     return fill;
+}
+
+void GuiWindow::drawAgainWhole(SDL_Renderer* r) {
+    repeatingFrame = true;
+    draw(r);
+    repeatingFrame = false;
 }
 
 void GuiWindow::resize(SDL_Renderer* r, int w, int h) {

@@ -55,10 +55,15 @@ public:
     // Damages the old and new place of every child added, removed, reordered, moved or resized
     // since it was last shown, also when nobody said so.
     void damageMovedChildren();
+    // Damages where the script runner's overlay was last drawn and where it is now.
+    void damageOverlay();
     // Draws what the damage needs and clears it: everything after damageAll, else the children
     // that meet the damaged area, and again those that meet them, over the window's background
     // there. The rest keeps the pixels it showed. Returns the area drawn.
     SDL_Rect drawDamaged(SDL_Renderer* r);
+    // Draws everything as draw() does, making the cache choice of the draw just done and leaving
+    // the warm-up count alone: the reference the damage verifier compares a partial frame with.
+    void drawAgainWhole(SDL_Renderer* r);
 
     bool isPopup(const GuiObject* obj) const;
     bool hasPopups() const { return !popups.empty(); }
@@ -89,6 +94,7 @@ public:
     SDL_Texture* frameTarget = nullptr;
     SDL_Rect damage{0, 0, 0, 0};
     bool fullDamage = true;
+    bool drewPartially = false;  // the last drawDamaged kept pixels of an earlier frame
 
 protected:
     void deliver(GuiObject* obj, GuiEvent& e);
@@ -103,9 +109,11 @@ private:
     void changeHover(GuiObject* hit, int localX, int localY);
     void clearHover();
     bool cachingThisFrame(SDL_Renderer* r);
+    bool decideCaching(SDL_Renderer* r);
     void drawChild(SDL_Renderer* r, GuiObject* child, bool caching);
     bool ensureCacheTexture(SDL_Renderer* r, GuiObject* child);
     void drawTooltip(SDL_Renderer* r);
+    void drawOverlay(SDL_Renderer* r);
     bool tooltipBox(SDL_Rect& box) const;
     // Only a plain window or dialog paints nothing but its children, tooltip and overlay.
     bool drawsOnlyChildren() const;
@@ -113,6 +121,9 @@ private:
 
     // Each child and its drawn rectangle as last shown.
     std::vector<std::pair<GuiObject*, SDL_Rect>> shown;
+    SDL_Rect overlayShown{0, 0, 0, 0};  // the overlay's area as last drawn
+    bool cachedThisFrame = false;
+    bool repeatingFrame = false;  // drawAgainWhole: the cache choice is the last one
     uint32_t tooltipDue(uint32_t now) const;
     GuiObject* findMenuBar() const;
     std::unique_ptr<GuiObject> detachChild(GuiObject* obj);

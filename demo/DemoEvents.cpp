@@ -27,8 +27,8 @@ void Demo::renderWindow(AppWindow* window) {
     uint32_t now = SDL_GetTicks();
     if (window->root) window->root->update(now);
     animate(window);
-    if (window->root) window->root->draw(window->sdlRenderer());
-    SDL_RenderPresent(window->sdlRenderer());
+    // Every frame runs; each draws and presents only what changed since the one before.
+    if (drawWindow(window)) presentWindow(window);
 }
 
 void Demo::animate(AppWindow*) {
@@ -70,8 +70,7 @@ void Demo::dispatchCommand(AppWindow* window, GuiEvent& e) {
     }
     if (e.code == CMD_ACTIVATED && e.id == kCounterId) {
         ++clickCounter;
-        // Labels are drawn every frame: the new text shows without an invalidation.
-        if (counterLabel) counterLabel->text = std::to_string(clickCounter);
+        if (counterLabel) counterLabel->setText(std::to_string(clickCounter));
     }
     if (modalRoot) {
         dispatchModal(window, e);

@@ -73,7 +73,8 @@ void Demo::buildCairoSection() {
 
 void Demo::animatePanels(double s) {
     if (movingImage)
-        movingImage->x = imageBaseX + static_cast<int>(std::lround(-imageAmplitude * s));
+        movingImage->moveTo(imageBaseX + static_cast<int>(std::lround(-imageAmplitude * s)),
+                            movingImage->y);
     if (!cairoPanel || !cairoPanel->readyForFrame()) return;
     paintScene(cairoPanel->cr(), s, multiLineText);
     cairoPanel->markDirty();

@@ -406,6 +406,8 @@ void DemoRunner::finish(State endState) {
     state = endState;
     closeCaption();
     SDL_ShowCursor(SDL_ENABLE);
+    // A frame takes the pointer away.
+    if (engine) engine->scheduleRedraw();
     if (exitOnEnd && engine) engine->quitRequested = true;
 }
 

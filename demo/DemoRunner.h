@@ -52,6 +52,7 @@ public:
     bool filterInput(const SDL_Event& e) override;
     void observeCommand(const GuiEvent& e) override;
     void drawOverlay(AppWindow* window, SDL_Renderer* r) override { drawPointer(window, r); }
+    SDL_Rect overlayArea(AppWindow* window) override;
     void engineShutdown() override;
 
     void finish(State endState);
@@ -147,6 +148,12 @@ private:
 
     // Drawing
     void drawClickFlash(SDL_Renderer* r, int x, int y) const;
+    bool clickFlashSquare(int x, int y, SDL_Rect& square) const;
+    SDL_Point pointerIn(AppWindow* window) const;
+    bool captionShown() const;
+    bool openCaptionFont(AppWindow* window);
+    // Where the caption's backdrop lies in window; false when no caption shows.
+    bool captionBackdrop(AppWindow* window, SDL_Rect& backdrop);
     void closeCaption();
 
     int32_t currentLine() const;

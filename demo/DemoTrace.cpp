@@ -5,6 +5,8 @@
 #include "core/Draw.h"
 #include "core/Window.h"
 
+#include <SDL_ttf.h>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -123,12 +125,34 @@ void DemoRunner::traceCommand(const ScriptCommand& c) {
 // ---------------------------------------------------------------------------------------------
 // Drawing
 
-void DemoRunner::drawPointer(AppWindow* window, SDL_Renderer* r) {
-    if (state != Running || !window || !r) return;
+SDL_Point DemoRunner::pointerIn(AppWindow* window) const {
     int wx = 0, wy = 0;
     windowPosition(window, wx, wy);
-    int x = static_cast<int>(std::lround(pointerX)) - wx;
-    int y = static_cast<int>(std::lround(pointerY)) - wy;
+    return SDL_Point{static_cast<int>(std::lround(pointerX)) - wx,
+                     static_cast<int>(std::lround(pointerY)) - wy};
+}
+
+SDL_Rect DemoRunner::overlayArea(AppWindow* window) {
+    SDL_Rect area{0, 0, 0, 0};
+    if (state != Running || !window) return area;
+    auto add = [&area](const SDL_Rect& part) {
+        if (SDL_RectEmpty(&area))
+            area = part;
+        else
+            SDL_UnionRect(&area, &part, &area);
+    };
+    const SDL_Point p = pointerIn(window);
+    add({p.x, p.y, kPointerCols * kPointerCell, kPointerRows * kPointerCell});
+    SDL_Rect part;
+    if (clickFlashSquare(p.x, p.y, part)) add(part);
+    if (window->windowId == windowId && captionBackdrop(window, part)) add(part);
+    return area;
+}
+
+void DemoRunner::drawPointer(AppWindow* window, SDL_Renderer* r) {
+    if (state != Running || !window || !r) return;
+    const SDL_Point p = pointerIn(window);
+    const int x = p.x, y = p.y;
     if (window->windowId == windowId) drawSceneCaption(window, r);
     SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
     drawClickFlash(r, x, y);
@@ -139,12 +163,18 @@ void DemoRunner::drawPointer(AppWindow* window, SDL_Renderer* r) {
     SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
 }
 
+bool DemoRunner::clickFlashSquare(int x, int y, SDL_Rect& square) const {
+    if (clickFlash <= 0) return false;
+    int radius = static_cast<int>((kClickFlashSeconds - clickFlash) * 28) + 12;
+    square = SDL_Rect{x - radius, y - radius, 2 * radius, 2 * radius};
+    return true;
+}
+
 void DemoRunner::drawClickFlash(SDL_Renderer* r, int x, int y) const {
-    double t = clickFlash;
-    if (t <= 0) return;
-    int radius = static_cast<int>((kClickFlashSeconds - t) * 28) + 12;
+    const double t = clickFlash;
+    SDL_Rect square;
+    if (!clickFlashSquare(x, y, square)) return;
     auto alpha = static_cast<uint8_t>(std::clamp(t * 255 / kClickFlashSeconds, 0.0, 255.0));
-    SDL_Rect square{x - radius, y - radius, 2 * radius, 2 * radius};
     SDL_SetRenderDrawColor(r, kFlashColor.r, kFlashColor.g, kFlashColor.b, alpha);
     SDL_RenderDrawRect(r, &square);
 }
@@ -198,13 +228,11 @@ void DemoRunner::closeCaption() {
     dropCaptionTexture();
 }
 
-void DemoRunner::drawSceneCaption(AppWindow* window, SDL_Renderer* r) {
-    if (sceneName.empty()) return;
-    uint32_t age = lastTicks - sceneStartTicks;
-    if (age > kCaptionMs - 1) {
-        closeCaption();
-        return;
-    }
+bool DemoRunner::captionShown() const {
+    return !sceneName.empty() && lastTicks - sceneStartTicks <= kCaptionMs - 1;
+}
+
+bool DemoRunner::openCaptionFont(AppWindow* window) {
     int size = captionFontSizeFor(window->width, window->height);
     if (size != captionFontSize) {
         // A font that cannot be opened stays missing until the size changes again.
@@ -212,15 +240,37 @@ void DemoRunner::drawSceneCaption(AppWindow* window, SDL_Renderer* r) {
         captionFontSize = size;
         dropCaptionTexture();
     }
-    if (!captionFont) return;
+    return captionFont != nullptr;
+}
+
+bool DemoRunner::captionBackdrop(AppWindow* window, SDL_Rect& backdrop) {
+    if (!captionShown() || !openCaptionFont(window)) return false;
+    int tw = captionTextW, th = captionTextH;
+    if (captionTextureText != sceneName &&
+        TTF_SizeUTF8(captionFont.get(), sceneName.c_str(), &tw, &th) != 0)
+        return false;
+    const SDL_Rect text = captionTextRect(window->width, window->height, tw, th);
+    const int pad = captionFontSize / 2;
+    backdrop = SDL_Rect{text.x - pad, text.y - pad, text.w + 2 * pad, text.h + 2 * pad};
+    return true;
+}
+
+void DemoRunner::drawSceneCaption(AppWindow* window, SDL_Renderer* r) {
+    if (sceneName.empty()) return;
+    if (!captionShown()) {
+        closeCaption();
+        return;
+    }
+    if (!openCaptionFont(window)) return;
     if (captionTexture && (captionRenderer != r || captionTextureText != sceneName))
         dropCaptionTexture();
     if (!captionTexture && !makeCaptionTexture(r)) return;
+    SDL_Rect backdrop;
+    if (!captionBackdrop(window, backdrop)) return;
     SDL_Rect text = captionTextRect(window->width, window->height, captionTextW, captionTextH);
+    const uint32_t age = lastTicks - sceneStartTicks;
     double a = std::min(static_cast<double>(kCaptionMs - age) / kCaptionFadeMs,
                         std::min(static_cast<double>(age) / kCaptionFadeMs, 1.0));
-    int pad = size / 2;
-    SDL_Rect backdrop{text.x - pad, text.y - pad, text.w + 2 * pad, text.h + 2 * pad};
     SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
     SDL_SetRenderDrawColor(r, 0, 0, 0,
                            static_cast<uint8_t>(std::lround(kCaptionBackdropAlpha * a)));

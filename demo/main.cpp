@@ -16,11 +16,20 @@ constexpr int kExitOk = 0;
 constexpr int kExitScriptFailed = 1;
 constexpr int kExitBadOption = 2;
 constexpr int kExitStartFailed = 3;
+constexpr int kExitDamageMismatch = 4;
 
 // The script named by GUI_DEMO_SCRIPT; empty means no scripted run.
 std::string scriptPath() {
     const char* path = std::getenv("GUI_DEMO_SCRIPT");
     return path ? path : "";
+}
+
+// Says that every frame is checked against a full redraw, and on which renderer.
+void announceDamageCheck(Demo& demo) {
+    SDL_RendererInfo info{};
+    if (!demo.mainWindow || SDL_GetRendererInfo(demo.mainWindow->sdlRenderer(), &info) != 0)
+        info.name = "?";
+    SDL_Log("Demo: Schadenprüfung an, Renderer %s", info.name);
 }
 
 }  // namespace
@@ -48,6 +57,7 @@ int main(int argc, char** argv) {
             SDL_Log("Demo: Hauptfenster konnte nicht angelegt werden");
             return kExitStartFailed;
         }
+        if (demo->verifyDamage) announceDamageCheck(*demo);
         if (!script.empty()) runner->attach();
         if (recorder && recorder->fileOpen()) {
             demo->recorder = recorder.get();
@@ -61,7 +71,13 @@ int main(int argc, char** argv) {
         // Every way the loop ends (window closed, "Beenden", SIGTERM) comes here with the
         // windows still open, so the final values can be checked.
         if (recorder) recorder->finish();
+        const uint32_t mismatches = demo->damageMismatches;
         demo.reset();
+        // With TAMBERGUI_VERIFY_DAMAGE=1 every frame was checked against a full redraw.
+        if (mismatches > 0) {
+            SDL_Log("Demo: %u Bilder weichen vom vollständigen Zeichnen ab", mismatches);
+            return kExitDamageMismatch;
+        }
         return runner->state == DemoRunner::Failed ? kExitScriptFailed : kExitOk;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tambergui-demo: %s\n", e.what());

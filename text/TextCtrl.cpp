@@ -368,9 +368,15 @@ void GuiTextCtrl::update(uint32_t now) {
         invalidate();
     }
     if (!caretActive || selStart != selEnd) return;
+    // Blinking resumes a second after the last activity, then toggles every 500 ms; the blink
+    // keeps time also while the caret is out of view.
     if (now - caretResetTime > 999) {
-        if (now - caretToggleTime >= 500) invalidate();
+        if (now - caretToggleTime < 500) return;
+        caretOn = !caretOn;
+        caretToggleTime = now;
+        invalidate();
     } else if (!caretOn) {
+        caretOn = true;
         invalidate();
     }
 }

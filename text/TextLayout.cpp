@@ -941,22 +941,11 @@ void GuiTextCtrl::drawCaret(SDL_Renderer* r, int32_t firstTop, int32_t lastTop) 
         cx = p.x;
         cy = p.y - metrics.ascender;
     }
-    // The blink keeps time also while the caret is out of view, so that update does not ask
-    // for a redraw every frame in the hope of a toggle.
-    const uint32_t now = guiTicks();
-    bool show = true;
-    if (now - caretResetTime > 999) {
-        if (now - caretToggleTime > 499) {
-            caretOn = !caretOn;
-            caretToggleTime = now;
-        }
-        show = caretOn;
-    } else {
-        caretOn = true;
-    }
+    // The blink is update's: a draw shows the caret as it stands, so that a frame drawing only
+    // what changed shows what a full redraw would.
     const int32_t top = cy - 3;
     if (top < firstTop || top > lastTop) return;
-    if (show)
+    if (caretOn)
         fillRect(r, SDL_Rect{cx - scrollX, top - scrollY, kCaretWidth, metrics.height}, 0, 0, 0);
 }
 

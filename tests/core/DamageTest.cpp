@@ -14,6 +14,7 @@ constexpr SDL_Color kGrey{200, 200, 200, 255};
 class Damage : public ::testing::Test {
 protected:
     void SetUp() override {
+        app.verifyDamage = false;  // its reference draws would count as draws here
         rec = app.openMain(200, 100, kGrey);
         ASSERT_NE(rec, nullptr);
         // a overlaps b, b overlaps c; d stands apart.

@@ -148,6 +148,7 @@ TEST_F(IdleLoop, AnEventQueuedInAFrameThatDrewNothingIsTakenWithoutAFramesDelay)
 
 TEST_F(IdleLoop, DrawingEveryFrameStaysTheDefault) {
     app.redrawOnDemand = false;
+    app.drawDamageOnly = false;  // a frame without change would present nothing
     int frames = app.runFor(100);
     EXPECT_EQ(app.presents, frames);
     EXPECT_GE(frames, 100);  // paced at framesPerSecond (1000 here), never sleeping longer
@@ -211,6 +212,7 @@ public:
 };
 
 TEST_F(IdleLoop, EachChangeIsDrawnOnceAndARequestMadeWhileDrawingGetsTheNextFrame) {
+    app.verifyDamage = false;  // its reference draws would count and ask again
     auto* w = new Reinvalidating;
     rec->root->addChild(w);
     settle();
@@ -228,6 +230,7 @@ TEST_F(IdleLoop, EachChangeIsDrawnOnceAndARequestMadeWhileDrawingGetsTheNextFram
 }
 
 TEST_F(IdleLoop, AChangeAskedForByALaterWindowReachesAnEarlierOneInTheNextFrame) {
+    app.verifyDamage = false;  // its reference draws would count and ask again
     AppWindow* second =
         app.createDialogWindow("Zweites", 0, 0, 100, 100, SDL_WINDOW_SHOWN, {90, 90, 90, 255});
     ASSERT_NE(second, nullptr);

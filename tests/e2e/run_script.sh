@@ -77,6 +77,11 @@ run_env=(SDL_AUDIODRIVER=dummy SDL_RENDER_DRIVER=software SDL_FRAMEBUFFER_ACCELE
 [ "$exit_on_end" = 1 ] && run_env+=(GUI_DEMO_EXIT_ON_END=1)
 [ -n "$gate_after" ] && run_env+=("GUI_DEMO_START_GATE=$tmp/gate")
 run_env+=("${envs[@]}")
+# The caller's extra environment (E2E_DEMO_ENV="A=1 B=2") comes last, over the script's own.
+if [ -n "${E2E_DEMO_ENV:-}" ]; then
+  read -ra extra_env <<<"$E2E_DEMO_ENV"
+  run_env+=("${extra_env[@]}")
+fi
 
 launcher=()
 if [ "$display" = xvfb ]; then

@@ -2,6 +2,8 @@
 
 #include "core/Application.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -28,11 +30,15 @@ void TestClock::waitForEvent(uint32_t ms) {
 TestApp::TestApp() {
     framesPerSecond = 1000;
     redrawOnDemand = true;
+    // Every test checks each damage-limited frame against a full redraw.
+    verifyDamage = true;
     setClock(&clock);
 }
 
 TestApp::~TestApp() {
     setClock(nullptr);
+    EXPECT_EQ(damageMismatches, 0u)
+        << "frames differing from a full redraw; the first: " << firstDamageMismatch;
 }
 
 void TestApp::renderWindow(AppWindow* window) {

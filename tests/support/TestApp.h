@@ -33,7 +33,8 @@ public:
 };
 
 // An application that does what the engine asks of every application and records commands.
-// It draws on demand: a window is drawn and presented only in frames that need a redraw.
+// It draws on demand: a window is drawn and presented only in frames that need a redraw. The
+// damage verifier is on: a test fails when a damage-limited frame differed from a full redraw.
 class TestApp : public ZazOvadir {
 public:
     struct Recorded {

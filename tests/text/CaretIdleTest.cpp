@@ -63,3 +63,24 @@ TEST_F(CaretIdle, CaretOutOfViewDoesNotKeepTheLoopAwake) {
 }
 
 }  // namespace
+
+namespace {
+
+// Drawing shows the caret as the last update left it: a frame that draws only what changed, and
+// leaves the field alone, must show what a full redraw at that moment would show.
+TEST_F(CaretIdle, ADrawLaterThanItsUpdateShowsTheCaretTheUpdateLeft) {
+    GuiTextCtrl* t = focused(0, "");
+    SDL_Renderer* r = win->sdlRenderer();
+    // Inside the caret of an empty field, which starts 3 px above the text inset.
+    const int cx = 10 + GuiTextCtrl::kInset, cy = 10 + GuiTextCtrl::kInset + 3;
+    auto caretShownWhenDrawnAt = [&](uint32_t ms) {
+        app.clock.advance(ms);  // drawn this much after the frame's update
+        win->root->draw(r);
+        return sameColor(readPixel(r, cx, cy), {0, 0, 0, 255});
+    };
+    const bool on = t->caretOn;
+    for (uint32_t ms : {0u, 499u, 600u, 1200u})
+        EXPECT_EQ(caretShownWhenDrawnAt(ms), on) << ms << " ms after the update";
+}
+
+}  // namespace
