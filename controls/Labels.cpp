@@ -146,6 +146,7 @@ void GuiPanel::relayout() {
 void GuiPanel::setSizer(GuiSizer* newSizer) {
     sizer.reset(newSizer);
     relayoutSizer();
+    invalidate();  // the children moved
 }
 
 int GuiPanel::contentTop() const {

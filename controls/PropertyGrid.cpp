@@ -164,6 +164,7 @@ bool GuiPropertyGrid::setValueOf(const std::string& name, const std::string& tex
     int row = findRow(name);
     if (row < 0) return false;
     rows[row].value = text;
+    invalidate();
     return true;
 }
 

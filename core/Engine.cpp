@@ -323,7 +323,7 @@ void diagnostic(const char* format, ...) {
 
 AppWindow* ZazOvadir::createWindow(const std::string& title, int x, int y, int w, int h,
                                    uint32_t flags) {
-    requestRedraw();
+    scheduleRedraw();  // a new root starts wholly damaged; the other windows did not change
     auto record = std::make_unique<AppWindow>();
     record->sdlWindow.reset(SDL_CreateWindow(title.c_str(), x, y, w, h, flags));
     if (!record->sdlWindow) throw std::runtime_error(SDL_GetError());
@@ -402,7 +402,7 @@ void ZazOvadir::releaseEditorsInto(GuiWindow* root) {
 }
 
 bool ZazOvadir::destroyWindow(uint32_t windowId) {
-    requestRedraw();
+    scheduleRedraw();
     auto it = windows.find(windowId);
     if (it == windows.end()) return false;
     AppWindow* record = it->second.get();
@@ -443,7 +443,7 @@ bool ZazOvadir::destroyWindow(uint32_t windowId) {
 }
 
 void ZazOvadir::handleResize(AppWindow* record, int w, int h) {
-    requestRedraw();
+    damageWindow(record);
     if (w < 1 || h < 1 || (w == record->width && h == record->height)) return;
     record->width = w;
     record->height = h;
@@ -494,6 +494,11 @@ void ZazOvadir::centreOnMainWindow(int& x, int& y, int w, int h) const {
 void ZazOvadir::requestRedraw() {
     for (AppWindow* w : windowList)
         if (w->root) w->root->damageAll();
+    scheduleRedraw();
+}
+
+void ZazOvadir::damageWindow(AppWindow* w) {
+    if (w && w->root) w->root->damageAll();
     scheduleRedraw();
 }
 
@@ -788,9 +793,18 @@ uint32_t ZazOvadir::targetWindowOf(const SDL_Event& e) const {
 }
 
 void ZazOvadir::routeEvent(SDL_Event& e) {
-    requestRedraw();
+    // An event damages only what it changes: the widgets invalidate themselves, the windows
+    // what their routing changes (hover, focus, popups, the tooltip).
     if (e.type == SDL_WINDOWEVENT) {
         switch (e.window.event) {
+            case SDL_WINDOWEVENT_EXPOSED:
+            case SDL_WINDOWEVENT_SHOWN:
+            case SDL_WINDOWEVENT_RESTORED:
+            case SDL_WINDOWEVENT_MAXIMIZED:
+            case SDL_WINDOWEVENT_RESIZED:
+                // The system may have lost what the window showed.
+                damageWindow(findWindowById(e.window.windowID));
+                break;
             case SDL_WINDOWEVENT_CLOSE:
                 quitRequested = true;
                 e.window.event = SDL_WINDOWEVENT_NONE;

@@ -93,6 +93,8 @@ public:
     // --- redraw bookkeeping ---
     // Everything of every window is drawn in the next frame.
     void requestRedraw();
+    // The whole of one window changed (shown again, resized); a frame is due.
+    void damageWindow(AppWindow* w);
     // A frame is due; what it draws is the damage the windows were told of (invalidate).
     void scheduleRedraw();
     bool needsRedraw() const;

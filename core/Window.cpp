@@ -9,10 +9,12 @@
 
 #include <algorithm>
 #include <typeinfo>
+#include <utility>
 
 namespace {
 
 constexpr int kWarmupFramesAfterResize = 15;
+constexpr size_t kMaxDamageParts = 8;
 constexpr uint32_t kTooltipDelayMs = 499;  // visible on the first update after more than this
 constexpr SDL_Color kTooltipFill{255, 255, 225, 255};
 constexpr SDL_Color kTooltipInk{0, 0, 0, 255};
@@ -130,7 +132,7 @@ std::unique_ptr<GuiObject> GuiWindow::detachChild(GuiObject* obj) {
     if (it == children.end()) return nullptr;
     std::unique_ptr<GuiObject> owned = std::move(*it);
     children.erase(it);
-    damageAll();
+    addDamage(owned->drawnRect());
     return owned;
 }
 
@@ -147,13 +149,13 @@ void GuiWindow::openPopup(GuiObject* popup) {
     }
     popups.push_back(popup);
     popupCapture = lastPopup = popup;
-    damageAll();
+    popup->invalidate();
 }
 
 void GuiWindow::closeTopPopup() {
     if (popups.empty()) return;
-    damageAll();
     GuiObject* top = popups.back();
+    damageAndSchedule(top->drawnRect());
     popups.pop_back();
     auto* keep = dynamic_cast<IKeepAlivePopup*>(top);
     if (keep && keep->keepAlive()) {
@@ -191,14 +193,13 @@ void GuiWindow::closePopupsAbove(GuiObject* popup) {
 
 void GuiWindow::setFocus(GuiObject* obj) {
     if (obj == focus) return;
-    damageAll();
     if (GuiObject* old = focus) {
         old->hasFocus = false;
         old->focusLost(obj);
         old->invalidate();
     }
     for (auto& child : children)
-        child->hasFocus = false;
+        if (std::exchange(child->hasFocus, false)) child->invalidate();
     focus = obj;
     if (obj) {
         obj->hasFocus = true;
@@ -214,7 +215,6 @@ void GuiWindow::deleteLater(GuiObject* obj) {
 }
 
 void GuiWindow::runPendingDeletes() {
-    if (!pendingDeletes.empty()) damageAll();
     while (!pendingDeletes.empty()) {
         std::vector<GuiObject*> batch;
         batch.swap(pendingDeletes);
@@ -224,6 +224,7 @@ void GuiWindow::runPendingDeletes() {
                  {&focus, &hover, &capture, &popupCapture, &lastPopup, &tooltipObject})
                 if (isDescendantOf(*p, obj)) *p = nullptr;
             popups.erase(std::remove(popups.begin(), popups.end(), obj), popups.end());
+            damageAndSchedule(obj->drawnRect());
             if (engine && engine->activeEditable &&
                 isDescendantOf(dynamic_cast<GuiObject*>(engine->activeEditable), obj))
                 engine->activeEditable = nullptr;
@@ -307,6 +308,7 @@ void GuiWindow::handleEvent(GuiEvent& e) {
             routeWithoutPopups(e);
     }
     runPendingDeletes();
+    damageMovedTooltip();
 }
 
 void GuiWindow::routeWithPopups(GuiEvent& e) {
@@ -454,7 +456,6 @@ void GuiWindow::routeWindowEvent(GuiEvent& e) {
 void GuiWindow::update(uint32_t now) {
     for (size_t i = 0; i < children.size(); ++i)
         children[i]->update(now);
-    bool wasVisible = tooltipVisible;
     if (!hover || !popups.empty() || popupCapture || capture) {
         tooltipObject = nullptr;
         tooltipStart = now;
@@ -472,7 +473,7 @@ void GuiWindow::update(uint32_t now) {
             tooltipVisible = true;
         }
     }
-    if (wasVisible != tooltipVisible && engine) engine->requestRedraw();
+    damageMovedTooltip();
 }
 
 uint32_t GuiWindow::msUntilDue(uint32_t now) {
@@ -636,33 +637,76 @@ void GuiWindow::addDamage(const SDL_Rect& area) {
         damage = area;
     else
         SDL_UnionRect(&damage, &area, &damage);
+    for (SDL_Rect& part : damageParts)
+        if (SDL_HasIntersection(&part, &area)) {
+            SDL_UnionRect(&part, &area, &part);
+            return;
+        }
+    // Beyond a few separate areas, one around them all costs less bookkeeping than it saves.
+    if (damageParts.size() < kMaxDamageParts)
+        damageParts.push_back(area);
+    else
+        damageParts.assign(1, damage);
 }
 
 bool GuiWindow::drawsOnlyChildren() const {
     return typeid(*this) == typeid(GuiWindow) || typeid(*this) == typeid(GuiDialog);
 }
 
+void GuiWindow::damageAndSchedule(const SDL_Rect& area) {
+    addDamage(area);
+    if (engine) engine->scheduleRedraw();
+}
+
 void GuiWindow::noteShownChildren() {
     shown.resize(children.size());
     for (size_t i = 0; i < children.size(); ++i)
         shown[i] = {children[i].get(), children[i]->drawnRect()};
+    shownTip = SDL_Rect{0, 0, 0, 0};
+    shownTipText.clear();
+    if (tooltipBox(shownTip)) shownTipText = tooltipObject->tooltip;
+}
+
+void GuiWindow::damageMovedTooltip(bool schedule) {
+    SDL_Rect box{0, 0, 0, 0};
+    const bool visible = tooltipBox(box);
+    const std::string& text = visible ? tooltipObject->tooltip : std::string();
+    if (SDL_RectEquals(&box, &shownTip) && text == shownTipText) return;
+    // The box follows the pointer and its text: the old place and the new one change.
+    addDamage(shownTip);
+    addDamage(box);
+    if (schedule && engine) engine->scheduleRedraw();
 }
 
 void GuiWindow::damageMovedChildren() {
-    if (shown.size() != children.size()) {
-        damageAll();
-        return;
-    }
+    damageMovedTooltip(false);  // called while drawing: this frame draws it
+    // Children added or removed: their places changed. Those shown before keep their order
+    // unless something reordered them, which may change any overlap: then everything.
+    size_t next = 0;
     for (size_t i = 0; i < children.size(); ++i) {
-        if (shown[i].first != children[i].get()) {
-            damageAll();
-            return;
+        GuiObject* c = children[i].get();
+        const SDL_Rect now = c->drawnRect();
+        size_t at = next;
+        while (at < shown.size() && shown[at].first != c)
+            ++at;
+        if (at == shown.size()) {
+            if (std::any_of(shown.begin(), shown.end(),
+                            [c](const auto& s) { return s.first == c; })) {
+                damageAll();
+                return;
+            }
+            addDamage(now);  // new since the last frame
+            continue;
         }
-        const SDL_Rect now = children[i]->drawnRect();
-        if (SDL_RectEquals(&now, &shown[i].second)) continue;
-        addDamage(shown[i].second);
+        for (size_t gone = next; gone < at; ++gone)
+            addDamage(shown[gone].second);  // removed since the last frame
+        next = at + 1;
+        if (SDL_RectEquals(&now, &shown[at].second)) continue;
+        addDamage(shown[at].second);
         addDamage(now);
     }
+    for (size_t gone = next; gone < shown.size(); ++gone)
+        addDamage(shown[gone].second);
 }
 
 void GuiWindow::damageOverlay() {
@@ -677,7 +721,8 @@ SDL_Rect GuiWindow::drawDamaged(SDL_Renderer* r) {
     damageMovedChildren();
     damageOverlay();
     // Taken before drawing: what changes while drawing is damage for the next frame.
-    SDL_Rect area = damage;
+    std::vector<SDL_Rect> areas;
+    areas.swap(damageParts);
     const bool everything = fullDamage || !drawsOnlyChildren();
     damage = SDL_Rect{0, 0, 0, 0};
     fullDamage = false;
@@ -686,52 +731,92 @@ SDL_Rect GuiWindow::drawDamaged(SDL_Renderer* r) {
         draw(r);
         return whole;
     }
-    if (!SDL_HasIntersection(&area, &whole)) return SDL_Rect{0, 0, 0, 0};
-    drewPartially = true;
-    // Grow the area over every child (and the tooltip) that meets it, until none is met only in
+    // Each area grows over every child (and the tooltip) that meets it, until none is met only in
     // part: each child drawn then lies wholly inside, and every child outside keeps its pixels.
-    // Containers that draw in parts grow it only by their children that it meets.
+    // Containers that draw in parts grow it only by their children that it meets. Areas that
+    // come to meet become one; the others stay apart, and what lies between them keeps its
+    // pixels too.
     SDL_Rect tip{0, 0, 0, 0};
     const bool hasTip = tooltipBox(tip);
-    bool tipIn = false;
+    for (bool merged = true; merged;) {
+        for (SDL_Rect& area : areas)
+            coverDamagedArea(area, whole, hasTip ? &tip : nullptr);
+        merged = mergeMeetingAreas(areas);
+    }
+    const bool caching = cachingThisFrame(r);
+    SDL_Rect drawn{0, 0, 0, 0};
+    std::vector<SDL_Rect> fills;
+    for (const SDL_Rect& area : areas) {
+        SDL_Rect fill;
+        if (!SDL_IntersectRect(&area, &whole, &fill)) continue;
+        drawArea(r, fill, caching, hasTip && SDL_HasIntersection(&tip, &fill));
+        fills.push_back(fill);
+        if (SDL_RectEmpty(&drawn))
+            drawn = fill;
+        else
+            SDL_UnionRect(&drawn, &fill, &drawn);
+    }
+    if (!fills.empty()) {
+        drewPartially = true;
+        // The overlay's old and new places are damage, so it lies wholly inside one area.
+        SDL_Rect overlay = engine && engine->scriptRunner && appWindow
+                               ? engine->scriptRunner->overlayArea(appWindow)
+                               : SDL_Rect{0, 0, 0, 0};
+        SDL_Rect clip = fills.front();
+        for (const SDL_Rect& fill : fills)
+            if (SDL_HasIntersection(&fill, &overlay)) clip = fill;
+        SDL_RenderSetClipRect(r, &clip);
+        drawOverlay(r);
+    }
+    SDL_RenderSetClipRect(r, nullptr);
+    noteShownChildren();
+    return drawn;
+}
+
+void GuiWindow::coverDamagedArea(SDL_Rect& area, const SDL_Rect& whole, const SDL_Rect* tip) {
     for (bool grown = true; grown;) {
         const SDL_Rect before = area;
         for (const auto& child : children)
             coverDrawingOf(child.get(), whole, area);
-        if (hasTip && !tipIn && SDL_HasIntersection(&tip, &area)) {
-            SDL_UnionRect(&area, &tip, &area);
-            tipIn = true;
-        }
+        if (tip && SDL_HasIntersection(tip, &area)) SDL_UnionRect(&area, tip, &area);
         grown = !SDL_RectEquals(&before, &area);
     }
-    std::vector<char> inArea(children.size(), 0);
-    for (size_t i = 0; i < children.size(); ++i) {
-        const SDL_Rect rc = children[i]->drawnRect();
-        inArea[i] = SDL_HasIntersection(&rc, &area);
-    }
-    SDL_Rect fill;
-    SDL_IntersectRect(&area, &whole, &fill);
+}
+
+bool GuiWindow::mergeMeetingAreas(std::vector<SDL_Rect>& areas) {
+    bool merged = false;
+    for (size_t i = 0; i < areas.size(); ++i)
+        for (size_t j = i + 1; j < areas.size();) {
+            if (!SDL_HasIntersection(&areas[i], &areas[j])) {
+                ++j;
+                continue;
+            }
+            SDL_UnionRect(&areas[i], &areas[j], &areas[i]);
+            areas.erase(areas.begin() + static_cast<std::ptrdiff_t>(j));
+            merged = true;
+            j = i + 1;
+        }
+    return merged;
+}
+
+void GuiWindow::drawArea(SDL_Renderer* r, const SDL_Rect& fill, bool caching, bool withTooltip) {
     // Also a child that paints beyond what it reports stays inside the area.
     SDL_RenderSetClipRect(r, &fill);
     SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
     setColor(r, bgColor);
     SDL_RenderFillRect(r, &fill);
-    const bool caching = cachingThisFrame(r);
     // By index: a child drawn may add children, which the next frame draws.
-    for (size_t i = 0; i < inArea.size() && i < children.size(); ++i) {
-        if (!inArea[i]) continue;
+    const size_t count = children.size();
+    for (size_t i = 0; i < count && i < children.size(); ++i) {
+        const SDL_Rect rc = children[i]->drawnRect();
+        if (!SDL_HasIntersection(&rc, &fill)) continue;
         SDL_RenderSetClipRect(r, &fill);  // a child may have left the clip changed
         SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
         drawChild(r, children[i].get(), caching);
     }
     SDL_RenderSetClipRect(r, &fill);
     SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
-    if (tipIn) drawTooltip(r);
-    // The overlay's old and new places are damage, so it lies wholly inside the area.
-    drawOverlay(r);
-    SDL_RenderSetClipRect(r, nullptr);
-    noteShownChildren();
-    return fill;
+    if (withTooltip) drawTooltip(r);
 }
 
 void GuiWindow::drawAgainWhole(SDL_Renderer* r) {

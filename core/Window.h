@@ -58,8 +58,8 @@ public:
     // Damages where the script runner's overlay was last drawn and where it is now.
     void damageOverlay();
     // Draws what the damage needs and clears it: everything after damageAll, else the children
-    // that meet the damaged area, and again those that meet them, over the window's background
-    // there. The rest keeps the pixels it showed. Returns the area drawn.
+    // that meet a damaged area, and again those that meet them, over the window's background
+    // there. The rest keeps the pixels it showed. Returns the rectangle around what was drawn.
     SDL_Rect drawDamaged(SDL_Renderer* r);
     // Draws everything as draw() does, making the cache choice of the draw just done and leaving
     // the warm-up count alone: the reference the damage verifier compares a partial frame with.
@@ -92,7 +92,8 @@ public:
     // Where drawing goes this frame (null: the window itself, else the engine's back buffer);
     // the cached drawing returns to it.
     SDL_Texture* frameTarget = nullptr;
-    SDL_Rect damage{0, 0, 0, 0};
+    SDL_Rect damage{0, 0, 0, 0};        // around everything damaged
+    std::vector<SDL_Rect> damageParts;  // the damaged areas that do not meet one another
     bool fullDamage = true;
     bool drewPartially = false;  // the last drawDamaged kept pixels of an earlier frame
 
@@ -118,12 +119,23 @@ private:
     // Only a plain window or dialog paints nothing but its children, tooltip and overlay.
     bool drawsOnlyChildren() const;
     void noteShownChildren();
+    void damageAndSchedule(const SDL_Rect& area);
+    // Grows one damaged area until drawing it under its clip gives a full redraw's pixels there.
+    void coverDamagedArea(SDL_Rect& area, const SDL_Rect& whole, const SDL_Rect* tip);
+    // Joins areas that meet; true when any did.
+    static bool mergeMeetingAreas(std::vector<SDL_Rect>& areas);
+    // Background and every child meeting fill (and the tooltip), clipped to fill.
+    void drawArea(SDL_Renderer* r, const SDL_Rect& fill, bool caching, bool withTooltip);
+    // Damages the tooltip's old and new box when it appeared, vanished, moved or changed text.
+    void damageMovedTooltip(bool schedule = true);
 
     // Each child and its drawn rectangle as last shown.
     std::vector<std::pair<GuiObject*, SDL_Rect>> shown;
     SDL_Rect overlayShown{0, 0, 0, 0};  // the overlay's area as last drawn
     bool cachedThisFrame = false;
-    bool repeatingFrame = false;  // drawAgainWhole: the cache choice is the last one
+    bool repeatingFrame = false;    // drawAgainWhole: the cache choice is the last one
+    SDL_Rect shownTip{0, 0, 0, 0};  // the tooltip box as last shown (empty: none)
+    std::string shownTipText;
     uint32_t tooltipDue(uint32_t now) const;
     GuiObject* findMenuBar() const;
     std::unique_ptr<GuiObject> detachChild(GuiObject* obj);

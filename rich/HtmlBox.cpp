@@ -184,6 +184,7 @@ void GuiHtmlBox::relayoutIfWidthChanged() {
     layoutDocument();
     renderedWidth = width;
     dropTiles();
+    invalidate();
 }
 
 // ---------------------------------------------------------------------------------------------

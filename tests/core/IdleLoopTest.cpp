@@ -110,6 +110,12 @@ protected:
         app.clock.waits.clear();
     }
     void push(SDL_Event e) { SDL_PushEvent(&e); }
+    // The probe holds the focus and changes its look with every event it receives.
+    void probeChangesOnInput() {
+        probe->onEvent = [](ProbeWidget* p, GuiEvent&) { p->invalidate(); };
+        rec->root->setFocus(probe);
+        settle();
+    }
 
     TestApp app;
     AppWindow* rec = nullptr;
@@ -125,6 +131,7 @@ TEST_F(IdleLoop, NothingChangingDrawsNothingAndSleepsUntilInput) {
 }
 
 TEST_F(IdleLoop, InputWakesTheLoopAndIsDrawnInTheNextFrame) {
+    probeChangesOnInput();
     app.runFor(1000);
     push(keyEvent(SDL_KEYDOWN, rec->windowId, SDLK_a));
     uint32_t before = app.clock.now;
@@ -134,6 +141,7 @@ TEST_F(IdleLoop, InputWakesTheLoopAndIsDrawnInTheNextFrame) {
 }
 
 TEST_F(IdleLoop, AnEventQueuedInAFrameThatDrewNothingIsTakenWithoutAFramesDelay) {
+    probeChangesOnInput();
     app.runFor(1000);
     // SDL's poll can report no event once while one is queued; a timer pushing one after the
     // frame took its event stands for that.
