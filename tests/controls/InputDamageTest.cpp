@@ -3,7 +3,10 @@
 // list, a focus change redraws the two controls it moves between, and input that changes
 // nothing draws nothing at all. Counted per control in a window drawn on demand.
 #include "controls/Buttons.h"
+#include "controls/Labels.h"
 #include "controls/ListCtrl.h"
+#include "controls/PropertyGrid.h"
+#include "core/Sizer.h"
 #include "support/TestApp.h"
 #include "text/TextCtrl.h"
 
@@ -131,6 +134,29 @@ TEST_F(InputDamage, InputThatChangesNothingDrawsNothing) {
     send(mouseWheel(id, 300, 200, 1));
     EXPECT_EQ(app.presents, 0);
     EXPECT_EQ(draws(), (std::vector<int>{0, 0, 0, 0, 0}));
+}
+
+// A setter that changes a control's look is drawn in the next frame, also when no input came
+// (the application changes controls from its commands and timers).
+TEST_F(InputDamage, SettersThatChangeALookDrawTheirControl) {
+    TTF_Font* font = app.getDefaultFont();
+    auto* grid = add(new Counted<GuiPropertyGrid>(nullptr, 5, 80, 180, 110, 50,
+                                                  {255, 255, 255, 255}, font, app.getFtFace()));
+    grid->addText("Name", "alt");
+    auto* panel =
+        add(new Counted<GuiPanel>(nullptr, 6, 200, 170, 120, 60, {230, 230, 230, 255}, "", font));
+    auto* inside = panel->addChild(new ProbeWidget(0, 0, 20, 20));
+    settle();
+    grid->draws = panel->draws = 0;
+    grid->setValueOf("Name", "neu");
+    app.runFor(10);
+    EXPECT_EQ(grid->draws, 1);
+    auto* column = new GuiBoxSizer(1, 0);
+    column->add(inside, 0, SIZER_LEFT | SIZER_TOP, 10);
+    panel->setSizer(column);  // moves the child inside the panel
+    app.runFor(10);
+    EXPECT_EQ(panel->draws, 1);
+    EXPECT_EQ(app.presents, 2);
 }
 
 }  // namespace
