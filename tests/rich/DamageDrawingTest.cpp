@@ -5,6 +5,7 @@
 // for pixel, on the software renderer and on OpenGL (which draws through a back buffer).
 #include "controls/Buttons.h"
 #include "controls/ListCtrl.h"
+#include "controls/Menus.h"
 #include "rich/Panels.h"
 #include "support/TestApp.h"
 #include "text/TextCtrl.h"
@@ -47,6 +48,7 @@ struct Played {
     std::vector<Shown> frames;
     int blinks = 0;
     int uploads = 0;
+    size_t menusOpen = 0;  // menu and submenu at their widest
     bool software = true;
 };
 
@@ -108,6 +110,20 @@ Played play(bool damageOnly, bool openGl) {
     };
     paint(0.2);
 
+    // A menu bar on top: its menu and submenu open over the other widgets.
+    auto* bar = new GuiMenuBar(nullptr, -1, {192, 192, 192, 255}, "Leiste", font);
+    root->addChild(bar);
+    auto* menu = new GuiMenu(nullptr, -1, 0, 0, 160, 0, {255, 255, 255, 255}, "datei", font);
+    menu->setKeepAlive(true);
+    menu->addItem(10, "Neu");
+    menu->addItem(11, "Öffnen");
+    menu->addItem(0, "Zuletzt", true, [](GuiMenu* sub) {
+        sub->items.clear();
+        sub->addItem(12, "Eins");
+        sub->addItem(13, "Zwei");
+    });
+    bar->addMenu("Datei", std::unique_ptr<GuiMenu>(menu));
+
     app.beforePresent = [&](AppWindow* w) {
         run.frames.push_back({app.ticks(), readWindow(w->sdlRenderer())});
     };
@@ -139,6 +155,22 @@ Played play(bool damageOnly, bool openGl) {
     send(mouseButton(SDL_MOUSEBUTTONDOWN, id, 60, 160));
     send(mouseButton(SDL_MOUSEBUTTONUP, id, 60, 160));
     app.runFor(600);
+    // The menu: opened, its rows hovered, the submenu opened and left, all closed by a click
+    // outside; each popup's place shows what lies under it again.
+    send(mouseButton(SDL_MOUSEBUTTONDOWN, id, 15, 5));
+    send(mouseButton(SDL_MOUSEBUTTONUP, id, 15, 5));
+    app.runFor(100);
+    const int row = menu->rowHeight();
+    send(mouseMotion(id, menu->x + 20, menu->y + row / 2));
+    app.runFor(50);
+    send(mouseMotion(id, menu->x + 20, menu->y + 2 * row + row / 2));  // opens the submenu
+    app.runFor(300);
+    run.menusOpen = root->popupStack().size();
+    send(mouseMotion(id, menu->x + 20, menu->y + row + row / 2));  // closes it again
+    app.runFor(300);
+    send(mouseButton(SDL_MOUSEBUTTONDOWN, id, 300, 240));
+    send(mouseButton(SDL_MOUSEBUTTONUP, id, 300, 240));
+    app.runFor(300);
     run.blinks = underTooltip->on + underDropDown->on;
     run.uploads = cairo->uploads();
     app.beforePresent = nullptr;
@@ -170,6 +202,7 @@ TEST(DamageDrawing, SoftwareRendererShowsTheFullRedrawsPixelsEveryFrame) {
     Played damage = play(true, false);
     ASSERT_TRUE(damage.software);
     EXPECT_GE(full.uploads, 3);  // the first, the second painting, the held-back third
+    EXPECT_EQ(damage.menusOpen, 2u);
     expectSameFrames(full, damage);
 }
 
