@@ -1,6 +1,7 @@
 // The text control lays out only the lines it shows or edits and knows the rest by their
 // extent: scroll bars, edits, caret movement and selections far from what was laid out must
 // behave exactly as with the whole text laid out.
+#include "support/GlyphExtent.h"
 #include "support/TestApp.h"
 #include "text/TextCtrl.h"
 #include "text/Utf8.h"
@@ -15,21 +16,6 @@
 #include <string>
 
 namespace {
-
-// Content extent from the whole glyph list, by the rule the scroll bars follow: the right
-// edge of a glyph is the next glyph's x on the same line, else its x plus its width (>= 1).
-std::pair<int32_t, int32_t> extentOf(const GuiTextCtrl& t) {
-    const std::vector<Glyph> g = t.allGlyphs();
-    if (g.empty()) return {0, 0};
-    int64_t right = INT64_MIN, bottom = INT64_MIN;
-    for (size_t i = 0; i < g.size(); ++i) {
-        const bool next = i + 1 < g.size() && g[i + 1].y == g[i].y;
-        right = std::max<int64_t>(right, next ? g[i + 1].x : g[i].x + std::max(g[i].width, 1));
-        bottom = std::max<int64_t>(bottom, g[i].y);
-    }
-    return {int32_t(std::max<int64_t>(0, right - t.x)),
-            int32_t(std::max<int64_t>(0, bottom - t.descender() + 10 - t.y))};
-}
 
 // Lines "Zeile N" with every seventh one long enough to wrap and tabs in between.
 std::string numberedLines(int n) {

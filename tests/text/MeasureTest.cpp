@@ -3,6 +3,7 @@
 // out every glyph gives, on the real font at several sizes, and lines the tables cannot take
 // go the general way.
 #include "core/Handles.h"
+#include "support/GlyphExtent.h"
 #include "support/TestApp.h"
 #include "text/TextCtrl.h"
 #include "text/Utf8.h"
@@ -15,21 +16,6 @@
 #include <vector>
 
 namespace {
-
-// Extent from the glyphs the general layout places, by the rule the scroll bars follow: the
-// right edge of a glyph is the next glyph's x on its line, else its x plus its width (>= 1).
-std::pair<int32_t, int32_t> extentOf(const GuiTextCtrl& t) {
-    const std::vector<Glyph> g = t.allGlyphs();
-    if (g.empty()) return {0, 0};
-    int64_t right = INT64_MIN, bottom = INT64_MIN;
-    for (size_t i = 0; i < g.size(); ++i) {
-        const bool next = i + 1 < g.size() && g[i + 1].y == g[i].y;
-        right = std::max<int64_t>(right, next ? g[i + 1].x : g[i].x + std::max(g[i].width, 1));
-        bottom = std::max<int64_t>(bottom, g[i].y);
-    }
-    return {int32_t(std::max<int64_t>(0, right - t.x)),
-            int32_t(std::max<int64_t>(0, bottom - t.descender() + 10 - t.y))};
-}
 
 std::string utf8(uint32_t cp) {
     if (cp < 0x80) return std::string(1, char(cp));
