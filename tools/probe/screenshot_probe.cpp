@@ -1,5 +1,6 @@
 // Preloaded into the demo to take a screenshot without a display: before the SCREENSHOT_FRAME-th
-// SDL_RenderPresent of the first window it saves the frame to SCREENSHOT_FILE (PNG) and, unless
+// present of the first window (SDL_RenderPresent, or SDL_UpdateWindowSurfaceRects for a frame
+// that drew only what changed) it saves the frame to SCREENSHOT_FILE (PNG) and, unless
 // SCREENSHOT_CONTINUE is set, ends the process.
 #include <SDL.h>
 #include <SDL_image.h>
@@ -24,17 +25,29 @@ bool saveFrame(SDL_Renderer* r, const char* path) {
 
 }  // namespace
 
-extern "C" void SDL_RenderPresent(SDL_Renderer* r) {
-    using Present = void (*)(SDL_Renderer*);
-    static Present real = reinterpret_cast<Present>(dlsym(RTLD_NEXT, "SDL_RenderPresent"));
+// Counts a present of r; at the wanted one saves what r shows (the whole window: a partial
+// frame leaves the rest of the window's pixels in place).
+static void beforePresent(SDL_Renderer* r) {
     static SDL_Renderer* first = r;
     static int frames = 0;
     const char* path = std::getenv("SCREENSHOT_FILE");
     const char* at = std::getenv("SCREENSHOT_FRAME");
-    if (path && r == first && ++frames == (at ? std::atoi(at) : 30)) {
-        bool ok = saveFrame(r, path);
-        std::fprintf(stderr, ok ? "screenshot: %s\n" : "screenshot failed: %s\n", path);
-        if (!std::getenv("SCREENSHOT_CONTINUE")) std::_Exit(ok ? 0 : 1);
-    }
+    if (!path || !r || r != first || ++frames != (at ? std::atoi(at) : 30)) return;
+    bool ok = saveFrame(r, path);
+    std::fprintf(stderr, ok ? "screenshot: %s\n" : "screenshot failed: %s\n", path);
+    if (!std::getenv("SCREENSHOT_CONTINUE")) std::_Exit(ok ? 0 : 1);
+}
+
+extern "C" void SDL_RenderPresent(SDL_Renderer* r) {
+    using Present = void (*)(SDL_Renderer*);
+    static Present real = reinterpret_cast<Present>(dlsym(RTLD_NEXT, "SDL_RenderPresent"));
+    beforePresent(r);
     real(r);
+}
+
+extern "C" int SDL_UpdateWindowSurfaceRects(SDL_Window* w, const SDL_Rect* rects, int n) {
+    using Update = int (*)(SDL_Window*, const SDL_Rect*, int);
+    static Update real = reinterpret_cast<Update>(dlsym(RTLD_NEXT, "SDL_UpdateWindowSurfaceRects"));
+    beforePresent(SDL_GetRenderer(w));
+    return real(w, rects, n);
 }
