@@ -2,6 +2,7 @@
 
 #include "core/Engine.h"
 #include "core/Window.h"
+#include "core/WindowTarget.h"
 
 #include <cstdio>
 #include <cstring>
@@ -17,20 +18,6 @@ bool readWindowPixels(SDL_Renderer* r, const AppWindow* w, std::vector<uint32_t>
     out.assign(static_cast<size_t>(w->width) * w->height, 0);
     SDL_Rect all{0, 0, w->width, w->height};
     return SDL_RenderReadPixels(r, &all, SDL_PIXELFORMAT_ARGB8888, out.data(), w->width * 4) == 0;
-}
-
-SDL_Texture* scratchOf(AppWindow* w) {
-    SDL_Renderer* r = w->sdlRenderer();
-    if (w->verifyTarget) {
-        int bw = 0, bh = 0;
-        SDL_QueryTexture(w->verifyTarget.get(), nullptr, nullptr, &bw, &bh);
-        if (bw == w->width && bh == w->height) return w->verifyTarget.get();
-        TextureRetirement::retire(r, w->verifyTarget);
-    }
-    w->verifyTarget.reset(SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
-                                            w->width, w->height));
-    if (w->verifyTarget) SDL_SetTextureBlendMode(w->verifyTarget.get(), SDL_BLENDMODE_NONE);
-    return w->verifyTarget.get();
 }
 
 // The bookkeeping a draw may touch (a child invalidating itself while it draws): the reference
@@ -115,7 +102,7 @@ bool requestedByEnvironment() {
 void verifyFrame(ZazOvadir& engine, AppWindow* w, SDL_Texture* partialTarget) {
     SDL_Renderer* r = w->sdlRenderer();
     if (!w->root || !r || w->width < 1 || w->height < 1) return;
-    SDL_Texture* scratch = scratchOf(w);
+    SDL_Texture* scratch = windowSizedTarget(w, w->verifyTarget);
     std::vector<uint32_t> partial, full;
     if (!scratch || !readWindowPixels(r, w, partial) ||
         !drawReference(engine, w, scratch, partialTarget, full))

@@ -2,6 +2,7 @@
 
 #include "core/DamageCheck.h"
 #include "core/Window.h"
+#include "core/WindowTarget.h"
 
 #include <SDL_image.h>
 
@@ -526,20 +527,10 @@ bool ZazOvadir::rendererKeepsPixels(AppWindow* w) {
 }
 
 SDL_Texture* ZazOvadir::backBufferOf(AppWindow* w) {
-    SDL_Renderer* r = w->sdlRenderer();
-    if (w->backBuffer) {
-        int bw = 0, bh = 0;
-        SDL_QueryTexture(w->backBuffer.get(), nullptr, nullptr, &bw, &bh);
-        if (bw == w->width && bh == w->height) return w->backBuffer.get();
-        TextureRetirement::retire(r, w->backBuffer);
-    }
-    if (!SDL_RenderTargetSupported(r) || w->width < 1 || w->height < 1) return nullptr;
-    w->backBuffer.reset(SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
-                                          w->width, w->height));
-    if (!w->backBuffer) return nullptr;
-    SDL_SetTextureBlendMode(w->backBuffer.get(), SDL_BLENDMODE_NONE);
-    w->root->damageAll();  // a new back buffer holds nothing yet
-    return w->backBuffer.get();
+    bool made = false;
+    SDL_Texture* target = windowSizedTarget(w, w->backBuffer, &made);
+    if (made) w->root->damageAll();  // a new back buffer holds nothing yet
+    return target;
 }
 
 bool ZazOvadir::drawWindow(AppWindow* w) {
