@@ -1,44 +1,16 @@
 // The HTML parser with the box's layout (no renderer): any bytes give a document whose
 // fragments, positions, links and selected text stay inside what was laid out.
 #include "core/Engine.h"
+#include "fuzz/support/FuzzEngine.h"
 #include "rich/HtmlBox.h"
 #include "text/Utf8.h"
 
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 
-namespace {
-
-class FuzzApp : public ZazOvadir {
-public:
-    void renderWindow(AppWindow*) override {}
-    void dispatchEvent(AppWindow*, GuiEvent&) override {}
-};
-
-// The font comes from the system package when the run directory does not hold it.
-std::string& fontBytes() {
-    static std::string bytes;
-    return bytes;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);
-    for (const char* path :
-         {"data/fonts/Vera.ttf", "/usr/share/fonts/truetype/ttf-bitstream-vera/Vera.ttf"}) {
-        std::ifstream in(path, std::ios::binary);
-        if (!in) continue;
-        fontBytes().assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        break;
-    }
-    auto* app = new FuzzApp();  // lives for the whole run
-    if (!fontBytes().empty()) app->setFontData(fontBytes().data(), fontBytes().size());
+    startFuzzEngine();
     return 0;
 }
 

@@ -2,6 +2,7 @@
 // the rest): for any bytes, with and without word wrap, the scroll bars' extent and the rows
 // are those of the whole glyph layout, and the code points are those the UTF-8 helpers count.
 #include "core/Engine.h"
+#include "fuzz/support/FuzzEngine.h"
 #include "text/TextCtrl.h"
 #include "text/Utf8.h"
 
@@ -9,24 +10,9 @@
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 namespace {
-
-class FuzzApp : public ZazOvadir {
-public:
-    FuzzApp() { diagnostics = false; }
-    void renderWindow(AppWindow*) override {}
-    void dispatchEvent(AppWindow*, GuiEvent&) override {}
-};
-
-// The font comes from the system package when the run directory does not hold it.
-std::string& fontBytes() {
-    static std::string bytes;
-    return bytes;
-}
 
 // The right edge of a glyph is the next glyph's x on its row, else its x plus its width
 // (at least 1); the extent reaches the widest edge and the lowest baseline.
@@ -52,18 +38,7 @@ int32_t rowsOf(const std::vector<Glyph>& g) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);
-    for (const char* path :
-         {"data/fonts/Vera.ttf", "/usr/share/fonts/truetype/ttf-bitstream-vera/Vera.ttf"}) {
-        std::ifstream in(path, std::ios::binary);
-        if (!in) continue;
-        fontBytes().assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        break;
-    }
-    if (!fontBytes().empty()) ZazOvadir::setFontData(fontBytes().data(), fontBytes().size());
-    new FuzzApp();  // lives for the whole run
+    startFuzzEngine();
     return 0;
 }
 
