@@ -3,6 +3,7 @@
 // are those of the whole glyph layout, and the code points are those the UTF-8 helpers count.
 #include "core/Engine.h"
 #include "fuzz/support/FuzzEngine.h"
+#include "tests/support/GlyphExtent.h"
 #include "text/TextCtrl.h"
 #include "text/Utf8.h"
 
@@ -13,20 +14,6 @@
 #include <string>
 
 namespace {
-
-// The right edge of a glyph is the next glyph's x on its row, else its x plus its width
-// (at least 1); the extent reaches the widest edge and the lowest baseline.
-std::pair<int32_t, int32_t> extentOf(const GuiTextCtrl& t, const std::vector<Glyph>& g) {
-    if (g.empty()) return {0, 0};
-    int64_t right = INT64_MIN, bottom = INT64_MIN;
-    for (size_t i = 0; i < g.size(); ++i) {
-        const bool next = i + 1 < g.size() && g[i + 1].y == g[i].y;
-        right = std::max<int64_t>(right, next ? g[i + 1].x : g[i].x + std::max(g[i].width, 1));
-        bottom = std::max<int64_t>(bottom, g[i].y);
-    }
-    return {int32_t(std::max<int64_t>(0, right - t.x)),
-            int32_t(std::max<int64_t>(0, bottom - t.descender() + 10 - t.y))};
-}
 
 int32_t rowsOf(const std::vector<Glyph>& g) {
     int32_t rows = 0;

@@ -1,5 +1,5 @@
 // The text control's content extent worked out from its whole glyph list: the reference the
-// lazy measuring is checked against.
+// lazy measuring is checked against (by the tests and the measuring fuzz target).
 #pragma once
 
 #include "text/TextCtrl.h"
@@ -13,8 +13,7 @@
 // The rule the scroll bars follow: the right edge of a glyph is the next glyph's x on its line,
 // else its x plus its width (at least 1); the extent reaches the widest edge and the lowest
 // baseline.
-inline std::pair<int32_t, int32_t> extentOf(const GuiTextCtrl& t) {
-    const std::vector<Glyph> g = t.allGlyphs();
+inline std::pair<int32_t, int32_t> extentOf(const GuiTextCtrl& t, const std::vector<Glyph>& g) {
     if (g.empty()) return {0, 0};
     int64_t right = INT64_MIN, bottom = INT64_MIN;
     for (size_t i = 0; i < g.size(); ++i) {
@@ -24,4 +23,8 @@ inline std::pair<int32_t, int32_t> extentOf(const GuiTextCtrl& t) {
     }
     return {int32_t(std::max<int64_t>(0, right - t.x)),
             int32_t(std::max<int64_t>(0, bottom - t.descender() + 10 - t.y))};
+}
+
+inline std::pair<int32_t, int32_t> extentOf(const GuiTextCtrl& t) {
+    return extentOf(t, t.allGlyphs());
 }
