@@ -456,7 +456,9 @@ void ZazOvadir::handleResize(AppWindow* record, int w, int h) {
 // Dialogs
 
 void ZazOvadir::setModal(GuiWindow* root) {
-    requestRedraw();
+    // Nothing looks different for being modal: the dialog draws as a new window, and what the
+    // move of focus changes (a caret) invalidates itself.
+    scheduleRedraw();
     savedEditable = activeEditable;
     activeEditable = nullptr;
     modalRoot = root;

@@ -853,7 +853,7 @@ void GuiWindow::resize(SDL_Renderer* r, int w, int h) {
 void GuiDialog::endModal(uint32_t result) {
     if (!engine || engine->modalRoot != this) return;
     engine->modalRoot = nullptr;
-    engine->requestRedraw();
+    engine->scheduleRedraw();
     postCommand(CMD_DIALOG_ENDED, result, 0, this);
     engine->activeEditable = engine->savedEditable;
 }

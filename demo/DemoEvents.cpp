@@ -121,7 +121,7 @@ void Demo::handleDialogEnded(AppWindow* window, GuiEvent& e) {
     }
     if (window->root && window->root.get() == modalRoot) {
         modalRoot = nullptr;
-        requestRedraw();
+        scheduleRedraw();
         window->root->postCommand(CMD_DIALOG_ENDED, 4711, 0, window->root.get());
         activeEditable = savedEditable;
     }

@@ -137,6 +137,26 @@ TEST_F(InputDamage, InputThatChangesNothingDrawsNothing) {
     EXPECT_EQ(draws(), (std::vector<int>{0, 0, 0, 0, 0}));
 }
 
+// A modal dialog comes and goes in its own window: nothing in the main window looks different
+// for it, so nothing there is drawn again (a caret leaving with the focus invalidates itself).
+TEST_F(InputDamage, AModalDialogComingAndGoingRedrawsNothingInTheMainWindow) {
+    AppWindow* dialog = app.createDialogWindow("Dialog", 0, 0, 200, 100, SDL_WINDOW_SHOWN,
+                                               {230, 230, 230, 255});
+    ASSERT_NE(dialog, nullptr);
+    auto* modal = dynamic_cast<GuiDialog*>(dialog->root.get());
+    ASSERT_NE(modal, nullptr);
+    auto* inside = new ProbeWidget(10, 10, 50, 20);
+    modal->addChild(inside);
+    app.setModal(modal);
+    app.runFor(50);
+    EXPECT_GT(inside->draws, 0);
+    expectDrawnOnly({false, false, false, false, false});
+    settle();
+    modal->cancel();
+    app.runFor(50);
+    expectDrawnOnly({false, false, false, false, false});
+}
+
 // A setter that changes a control's look is drawn in the next frame, also when no input came
 // (the application changes controls from its commands and timers).
 TEST_F(InputDamage, SettersThatChangeALookDrawTheirControl) {
