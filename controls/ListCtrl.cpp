@@ -476,29 +476,94 @@ bool GuiListCtrl::RowTexture::shows(const std::string& s, bool sel) const {
 
 namespace {
 
-// The pixel rows [top, bottom) of a rendered text that hold any ink; the rows above and below
-// are fully transparent. Only for 32-bit ARGB surfaces (what blended text renders to).
-void inkRows(const SDL_Surface* s, int& top, int& bottom) {
-    top = 0;
-    bottom = s->h;
-    if (s->format->format != SDL_PIXELFORMAT_ARGB8888 || SDL_MUSTLOCK(s)) return;
-    const auto rowHasInk = [s](int y) {
-        const auto* px = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(s->pixels) +
-                                                           static_cast<size_t>(y) * s->pitch);
-        for (int x = 0; x < s->w; ++x)
-            if (px[x] >> 24) return true;
-        return false;
+// The smallest box of a rendered text that holds all its ink; what lies outside it is fully
+// transparent. Only for 32-bit ARGB surfaces (what blended text renders to); the whole surface
+// otherwise.
+SDL_Rect inkBox(const SDL_Surface* s) {
+    SDL_Rect all{0, 0, s->w, s->h};
+    if (s->format->format != SDL_PIXELFORMAT_ARGB8888 || SDL_MUSTLOCK(s)) return all;
+    const auto line = [s](int y) {
+        return reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(s->pixels) +
+                                                 static_cast<size_t>(y) * s->pitch);
     };
-    while (top < bottom && !rowHasInk(top))
-        ++top;
-    while (bottom > top && !rowHasInk(bottom - 1))
-        --bottom;
+    int top = s->h, bottom = 0, left = s->w, right = 0;
+    for (int y = 0; y < s->h; ++y) {
+        const uint32_t* px = line(y);
+        int first = 0;
+        while (first < s->w && !(px[first] >> 24))
+            ++first;
+        if (first == s->w) continue;
+        int last = s->w;
+        while (!(px[last - 1] >> 24))
+            --last;
+        top = std::min(top, y);
+        bottom = y + 1;
+        left = std::min(left, first);
+        right = std::max(right, last);
+    }
+    if (bottom <= top) return SDL_Rect{0, 0, 0, 0};
+    return SDL_Rect{left, top, right - left, bottom - top};
+}
+
+bool opaque(SDL_Color c) {
+    return c.a == 255;
 }
 
 }  // namespace
 
-// Only the rows with ink go into the texture: a transparent pixel changes nothing where it is
-// copied, and leaving those rows out saves their memory and their blending in every frame.
+// SDL blends with its own integer steps; blending every alpha once through SDL itself gives
+// exactly its results without blending every row.
+void GuiListCtrl::BlendTable::make(SDL_Color textColor, SDL_Color background) {
+    valid = false;
+    SdlSurfacePtr ramp(SDL_CreateRGBSurfaceWithFormat(0, 256, 1, 32, SDL_PIXELFORMAT_ARGB8888));
+    SdlSurfacePtr under(SDL_CreateRGBSurfaceWithFormat(0, 256, 1, 32, SDL_PIXELFORMAT_ARGB8888));
+    if (!ramp || !under) return;
+    text = SDL_MapRGB(ramp->format, textColor.r, textColor.g, textColor.b) & 0xFFFFFFu;
+    auto* in = static_cast<uint32_t*>(ramp->pixels);
+    for (uint32_t a = 0; a < 256; ++a)
+        in[a] = a << 24 | text;
+    SDL_FillRect(under.get(), nullptr,
+                 SDL_MapRGBA(under->format, background.r, background.g, background.b, 255));
+    SDL_SetSurfaceBlendMode(ramp.get(), SDL_BLENDMODE_BLEND);
+    if (SDL_BlitSurface(ramp.get(), nullptr, under.get(), nullptr) != 0) return;
+    std::copy_n(static_cast<const uint32_t*>(under->pixels), 256, out);
+    valid = true;
+}
+
+SDL_Texture* GuiListCtrl::opaqueInk(SDL_Renderer* r, const SDL_Surface* text, const SDL_Rect& ink,
+                                    const BlendTable& blend) const {
+    if (!blend.valid || text->format->format != SDL_PIXELFORMAT_ARGB8888 || SDL_MUSTLOCK(text))
+        return nullptr;
+    SdlTexturePtr texture(
+        SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, ink.w, ink.h));
+    void* pixels = nullptr;
+    int pitch = 0;
+    if (!texture || SDL_LockTexture(texture.get(), nullptr, &pixels, &pitch) != 0) return nullptr;
+    bool plain = true;
+    for (int y = 0; y < ink.h && plain; ++y) {
+        const auto* from =
+            reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(text->pixels) +
+                                              static_cast<size_t>(ink.y + y) * text->pitch) +
+            ink.x;
+        auto* to = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(pixels) +
+                                               static_cast<size_t>(y) * pitch);
+        for (int x = 0; x < ink.w; ++x) {
+            const uint32_t alpha = from[x] >> 24;
+            // Only ink of the text colour blends as the table says; other ink is left to SDL.
+            plain = plain && (alpha == 0 || (from[x] & 0xFFFFFFu) == blend.text);
+            to[x] = blend.out[alpha];
+        }
+    }
+    SDL_UnlockTexture(texture.get());
+    if (!plain) return nullptr;
+    SDL_SetTextureBlendMode(texture.get(), SDL_BLENDMODE_NONE);
+    return texture.release();
+}
+
+// Only the ink box goes into the texture: a transparent pixel changes nothing where it is
+// copied, and leaving it out saves its memory and its blending in every frame. On an opaque
+// background that the box stays inside, the texture holds the blended pixels and is copied
+// without blending.
 GuiListCtrl::RowTexture GuiListCtrl::renderRow(SDL_Renderer* r, int row, bool isSelected) const {
     RowTexture rt;
     rt.selected = isSelected;
@@ -508,17 +573,25 @@ GuiListCtrl::RowTexture GuiListCtrl::renderRow(SDL_Renderer* r, int row, bool is
     if (!surface) return rt;
     rt.w = surface->w;
     rt.h = surface->h;
-    int top = 0, bottom = 0;
-    inkRows(surface.get(), top, bottom);
-    rt.inkTop = top;
-    rt.inkHeight = bottom - top;
-    if (rt.inkHeight <= 0) return rt;
-    SdlSurfacePtr ink(SDL_CreateRGBSurfaceWithFormatFrom(
-        static_cast<uint8_t*>(surface->pixels) + static_cast<size_t>(top) * surface->pitch,
-        surface->w, rt.inkHeight, 32, surface->pitch, surface->format->format));
-    if (!ink) return rt;
-    SDL_SetSurfaceBlendMode(ink.get(), SDL_BLENDMODE_BLEND);
-    rt.texture.reset(SDL_CreateTextureFromSurface(r, ink.get()));
+    const SDL_Rect ink = inkBox(surface.get());
+    rt.inkLeft = ink.x;
+    rt.inkTop = ink.y;
+    rt.inkWidth = ink.w;
+    rt.inkHeight = ink.h;
+    if (ink.w <= 0 || ink.h <= 0) return rt;
+    const SDL_Color background = isSelected ? selectionColor : bgColor;
+    const int inkY = (rowHeight - rt.h) / 2 + ink.y;
+    if (blendsOnce && opaque(background) && inkY >= 0 && inkY + ink.h <= rowHeight) {
+        rt.texture.reset(opaqueInk(r, surface.get(), ink, blends[isSelected ? 1 : 0]));
+        if (rt.texture) return rt;
+    }
+    SdlSurfacePtr inkOnly(SDL_CreateRGBSurfaceWithFormatFrom(
+        static_cast<uint8_t*>(surface->pixels) + static_cast<size_t>(ink.y) * surface->pitch +
+            static_cast<size_t>(ink.x) * 4,
+        ink.w, ink.h, 32, surface->pitch, surface->format->format));
+    if (!inkOnly) return rt;
+    SDL_SetSurfaceBlendMode(inkOnly.get(), SDL_BLENDMODE_BLEND);
+    rt.texture.reset(SDL_CreateTextureFromSurface(r, inkOnly.get()));
     return rt;
 }
 
@@ -538,14 +611,20 @@ void GuiListCtrl::useRendering(SDL_Renderer* r) {
     const auto same = [](SDL_Color a, SDL_Color b) {
         return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
     };
-    if (textureRenderer == r && look == textureLook && same(textColor, textureColors[0]) &&
-        same(selectedTextColor, textureColors[1]))
+    const SDL_Color colors[4] = {textColor, selectedTextColor, bgColor, selectionColor};
+    if (textureRenderer == r && look == textureLook &&
+        std::equal(std::begin(colors), std::end(colors), std::begin(textureColors), same))
         return;
     dropRowTextures();
     textureRenderer = r;
     textureLook = look;
-    textureColors[0] = textColor;
-    textureColors[1] = selectedTextColor;
+    std::copy(std::begin(colors), std::end(colors), std::begin(textureColors));
+    SDL_RendererInfo info;
+    blendsOnce = SDL_GetRendererInfo(r, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE);
+    blends[0].valid = blends[1].valid = false;
+    if (!blendsOnce) return;
+    if (opaque(bgColor)) blends[0].make(textColor, bgColor);
+    if (opaque(selectionColor)) blends[1].make(selectedTextColor, selectionColor);
 }
 
 bool GuiListCtrl::visibleRows(int viewH, int& first, int& last) const {
@@ -583,8 +662,8 @@ void GuiListCtrl::drawRows(SDL_Renderer* r, int viewW, int viewH) {
                 fill(r, SDL_Rect{x, top, viewW, rowHeight}, isSelected ? selectionColor : bgColor);
             const RowTexture* rt = rowTexture(r, k, isSelected);
             if (!rt->texture) continue;
-            SDL_Rect dst{x + 4 - scrollX, top + (rowHeight - rt->h) / 2 + rt->inkTop, rt->w,
-                         rt->inkHeight};
+            SDL_Rect dst{x + 4 - scrollX + rt->inkLeft, top + (rowHeight - rt->h) / 2 + rt->inkTop,
+                         rt->inkWidth, rt->inkHeight};
             SDL_RenderCopy(r, rt->texture.get(), nullptr, &dst);
         }
     }

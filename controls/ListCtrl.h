@@ -128,9 +128,9 @@ protected:
 
 private:
     struct RowTexture {
-        SdlTexturePtr texture;  // released through texture retirement; the ink rows only
+        SdlTexturePtr texture;  // released through texture retirement; the ink box only
         int w = 0, h = 0;       // of the whole rendering
-        int inkTop = 0, inkHeight = 0;
+        int inkLeft = 0, inkTop = 0, inkWidth = 0, inkHeight = 0;
         bool selected = false;
         std::string text;
         bool shows(const std::string& s, bool sel) const;
@@ -142,6 +142,17 @@ private:
     void handleWheel(const SDL_Event& s);
     void drawRows(SDL_Renderer* r, int viewW, int viewH);
     RowTexture renderRow(SDL_Renderer* r, int row, bool isSelected) const;
+    // What SDL's blending gives for one text colour at each alpha over one opaque background.
+    struct BlendTable {
+        uint32_t text = 0;  // the text colour's RGB, as blended text renders it
+        uint32_t out[256]{};
+        bool valid = false;
+        void make(SDL_Color textColor, SDL_Color background);
+    };
+    // The ink blended onto the row's opaque background, as copying it there would give; null
+    // when the rendering is not plain text-coloured ink.
+    SDL_Texture* opaqueInk(SDL_Renderer* r, const SDL_Surface* text, const SDL_Rect& ink,
+                           const BlendTable& blend) const;
     const RowTexture* rowTexture(SDL_Renderer* r, int row, bool isSelected);
     // The rows a view of viewH pixels shows at scrollY; false when none.
     bool visibleRows(int viewH, int& first, int& last) const;
@@ -158,8 +169,12 @@ private:
     std::unordered_map<int, RowTexture> rowTextures;
     std::unordered_map<int, RowTexture> nextTextures;
     SDL_Renderer* textureRenderer = nullptr;
-    FontLook textureLook;  // font, text colours the row textures were rendered with
-    SDL_Color textureColors[2]{};
+    FontLook textureLook;  // font, colours the row textures were rendered with
+    SDL_Color textureColors[4]{};
+    // The software renderer blends a copy with SDL's own blitters, so the ink can be blended
+    // onto an opaque row background once and then copied without blending in every frame.
+    bool blendsOnce = false;
+    BlendTable blends[2];  // plain and selected rows
 };
 
 class GuiComboBoxDropDown;

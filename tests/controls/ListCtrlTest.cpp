@@ -379,19 +379,19 @@ TEST_F(ListCtrl, WidthBoundNeverBelowTheMeasuredWidth) {
     EXPECT_EQ(widths.contentWidth(font, rows, 50), exact);
 }
 
-// The list's view as the plain way draws it: background, then every row rendered afresh and
-// copied to its place, cut to the view.
 std::vector<uint8_t> readArea(SDL_Renderer* r, SDL_Rect area) {
     std::vector<uint8_t> out(static_cast<size_t>(area.w) * area.h * 4);
     SDL_RenderReadPixels(r, &area, SDL_PIXELFORMAT_ARGB8888, out.data(), area.w * 4);
     return out;
 }
 
+// The list's view as the plain way draws it: its opaque background, then every row rendered
+// afresh and blended to its place, cut to the view.
 std::vector<uint8_t> plainRows(SDL_Renderer* r, const GuiListCtrl& l) {
     const SDL_Rect view{l.x, l.y, l.viewWidth(), l.viewHeight()};
     SDL_RenderSetClipRect(r, &view);
     SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
-    SDL_SetRenderDrawColor(r, kListBg.r, kListBg.g, kListBg.b, 255);
+    SDL_SetRenderDrawColor(r, l.bgColor.r, l.bgColor.g, l.bgColor.b, 255);
     SDL_RenderFillRect(r, &view);
     for (int k = 0; k < static_cast<int>(l.items.size()); ++k) {
         const int top = l.y + k * l.rowHeight - l.scrollY;
@@ -400,8 +400,10 @@ std::vector<uint8_t> plainRows(SDL_Renderer* r, const GuiListCtrl& l) {
         if (sel) {
             const SDL_Rect row{l.x, top, view.w, l.rowHeight};
             const SDL_Color c = l.selectionColor;
+            SDL_SetRenderDrawBlendMode(r, c.a == 255 ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
             SDL_SetRenderDrawColor(r, c.r, c.g, c.b, c.a);
             SDL_RenderFillRect(r, &row);
+            SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
         }
         SDL_Surface* s = TTF_RenderUTF8_Blended(l.font, l.items[k].text.c_str(),
                                                 sel ? l.selectedTextColor : l.textColor);
@@ -470,6 +472,111 @@ TEST_F(ListCtrl, KeptRowsDrawExactlyAsRowsRenderedAfresh) {
     list->font = font;  // nothing may use the font after it is closed
     list->relayout();
     TTF_CloseFont(own);
+}
+
+// Every printable ASCII pair, then rows of what else lists show: umlauts, digits, pairs that
+// kern in many fonts, glyphs this font lacks, scripts it has no shaping for, controls.
+std::vector<std::string> sampleRows(int pairsPerRow) {
+    std::vector<std::string> rows;
+    std::string row;
+    int pairs = 0;
+    for (char a = 32; a < 127; ++a) {
+        for (char b = 32; b < 127; ++b) {
+            row += a;
+            row += b;
+            if (++pairs % pairsPerRow == 0) rows.push_back(std::move(row)), row.clear();
+        }
+    }
+    if (!row.empty()) rows.push_back(row);
+    for (const char* more :
+         {"Größe Äpfel Öl Übermaß ÄÖÜäöüß", "0123456789 1.000.000,00 €", "Zeile 10000",
+          "AV AT LT To Ty Ya Wa P. F, VA \"A\" 'y' ff fi", "jgpqy ÅÉÌÑ çø",
+          "Ελληνικά Кириллица 漢字", "\t Tab\tund\x7f", "", " ", "W"})
+        rows.push_back(more);
+    return rows;
+}
+
+// Rows blended onto their opaque background once and then copied show exactly what blending
+// them in every frame shows: for the sizes the toolkit opens, styles, colours and a translucent
+// selection, through every printable ASCII pair and the other sample rows, page by page.
+TEST_F(ListCtrl, RowsBlendedOnceShowWhatBlendingInEveryFrameShows) {
+    struct Case {
+        int size;
+        int style;
+        SDL_Color text, selectedText, background, selection;
+    } cases[] = {
+        {14, TTF_STYLE_NORMAL, {0, 0, 0, 255}, {255, 255, 255, 255}, kListBg, {0, 120, 215, 255}},
+        {11,
+         TTF_STYLE_NORMAL,
+         {0, 0, 0, 255},
+         {255, 255, 255, 255},
+         {255, 255, 255, 255},
+         {0, 120, 215, 255}},
+        {18,
+         TTF_STYLE_BOLD,
+         {160, 20, 20, 255},
+         {250, 240, 10, 255},
+         {30, 40, 50, 255},
+         {200, 200, 200, 255}},
+        {22,
+         TTF_STYLE_ITALIC | TTF_STYLE_UNDERLINE,
+         {10, 200, 90, 128},
+         {0, 0, 0, 255},
+         {255, 255, 255, 255},
+         {0, 120, 215, 100}},
+        {28,
+         TTF_STYLE_STRIKETHROUGH,
+         {0, 0, 0, 255},
+         {255, 255, 255, 255},
+         kListBg,
+         {0, 120, 215, 255}},
+        {40,
+         TTF_STYLE_NORMAL,
+         {90, 90, 90, 255},
+         {255, 255, 255, 255},
+         {250, 250, 250, 255},
+         {0, 0, 0, 255}},
+    };
+    for (const Case& c : cases) {
+        TtfFontPtr own(app.openFont(c.size));
+        ASSERT_NE(own, nullptr);
+        TTF_SetFontStyle(own.get(), c.style);
+        auto* list = new GuiListCtrl(nullptr, 42, 10, 10, 600, 440, c.background, own.get());
+        list->textColor = c.text;
+        list->selectedTextColor = c.selectedText;
+        list->selectionColor = c.selection;
+        int i = 0;
+        for (std::string& row : sampleRows(std::max(1, 460 / (c.size + c.size / 4))))
+            list->addItem(i++, std::move(row));
+        rec->root->addChild(list);
+        app.frames(1);
+        const int page = list->viewHeight() - list->rowHeight / 3;
+        int differing = 0;
+        for (int top = 0; differing < 3; top += page) {
+            list->scrollY = top;
+            // A selection on every page, one row into it.
+            list->selected = list->rowAt(list->x + 1, list->y + list->rowHeight + 1);
+            list->updateScrollbars();
+            list->invalidate();
+            std::vector<uint8_t> drawn, plain;
+            app.beforePresent = [&](AppWindow* w) {
+                const SDL_Rect view{list->x, list->y, list->viewWidth(), list->viewHeight()};
+                drawn = readArea(w->sdlRenderer(), view);
+                plain = plainRows(w->sdlRenderer(), *list);
+            };
+            app.frames(1);
+            app.beforePresent = nullptr;
+            ASSERT_FALSE(drawn.empty());
+            if (drawn != plain)
+                ADD_FAILURE() << "size " << c.size << " style " << c.style << ", rows from "
+                              << top / list->rowHeight << " differ",
+                    ++differing;
+            if (list->scrollY < top) break;  // the last page
+        }
+        // Before its font closes: nothing may draw with it afterwards.
+        rec->root->deleteLater(list);
+        rec->root->runPendingDeletes();
+    }
 }
 
 }  // namespace
