@@ -143,11 +143,13 @@ private:
     // A line of the text (up to and including its line break) as the scroll bars and the
     // row arithmetic see it; its glyphs are laid out only when something asks for them.
     struct LineInfo {
-        size_t byte;       // offset of its first byte in text
-        int32_t glyph;     // index of its first glyph
-        int32_t row;       // visual row of its first glyph
-        int32_t rows;      // visual rows it takes (more than one only with word wrap)
-        int32_t maxRight;  // largest right edge of its glyphs (INT32_MIN without glyphs)
+        size_t byte;    // offset of its first byte in text
+        int32_t glyph;  // index of its first glyph
+        int32_t row;    // visual row of its first glyph
+        int32_t rows;   // visual rows it takes (more than one only with word wrap)
+        // Largest right edge of its glyphs (INT32_MIN without glyphs). Without word wrap it
+        // may be an upper bound instead, made exact when it could hold the widest line.
+        mutable int32_t maxRight;
     };
     // What layout positions depend on, as it was when the lines were measured.
     struct LayoutBasis {
@@ -184,11 +186,19 @@ private:
     // Lays out again after the edits noted since the last layout: only the lines they touched.
     void layoutEdited();
     void measureFrom(size_t line);
+    // Measures lines from `byte` on into out; the widest of them exactly where it beats floor.
     Measured measureRange(size_t byte, int32_t glyph, int32_t row, size_t stop,
-                          std::vector<LineInfo>& out);
+                          std::vector<LineInfo>& out, int32_t floor);
     template <class Source>
     Measured measureLines(Source& src, size_t byte, int32_t glyph, int32_t row, size_t stop,
-                          std::vector<LineInfo>& out);
+                          std::vector<LineInfo>& out, int32_t floor);
+    // The widest right edge of lines v[from..] (the last ending at lastEnd) and floor,
+    // measuring exactly only lines whose bound beats it.
+    template <class Source>
+    int32_t widestOf(Source& src, const std::vector<LineInfo>& v, size_t from, size_t lastEnd,
+                     int32_t floor) const;
+    template <class Source>
+    int32_t exactRightEdge(Source& src, size_t from, size_t to, int32_t row) const;
     // Lays out bytes [from, to) of the text, one line starting on visual row `row`, into the
     // sink; returns the code points read.
     template <class Source, class Sink>

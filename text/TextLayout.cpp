@@ -32,6 +32,10 @@ struct GlyphOf {
 // buffer), without storing glyphs or the general path's per-glyph decisions. Anything else
 // (other scripts, broken or overlong sequences, kerning beyond the tables) is left to the
 // general path.
+//
+// Without word wrap a line can also be bounded instead of measured: one table look-up per byte
+// gives an upper bound of its right edge, so that finding the widest line needs exact measuring
+// only of the lines whose bound beats the widest edge found so far.
 class LatinMeasure {
 public:
     struct Extent {
@@ -39,6 +43,27 @@ public:
     };
     explicit LatinMeasure(FaceCache& c) : cache(c) {
         std::fill(std::begin(pairs) + kNoPartner * kSlots, std::end(pairs), int16_t(0));
+        std::fill(std::begin(weights), std::end(weights), kUnbounded);
+    }
+
+    // A line of ASCII only: its glyph count and an upper bound of its right edge (maxRight of
+    // the Extent; rows 1). Lines with other bytes are left to measure().
+    std::optional<Extent> bound(const char* bytes, size_t n, int32_t left) {
+        const auto* p = reinterpret_cast<const unsigned char*>(bytes);
+        if (n == 0 || n > size_t(INT32_MAX)) return std::nullopt;
+        for (;;) {
+            uint64_t sum = 0, flags = 0;
+            for (size_t i = 0; i < n; ++i) {
+                const uint64_t w = weights[p[i]];
+                sum += w;
+                flags |= w;
+            }
+            if (!(flags & kUnbounded)) {
+                const int64_t edge = int64_t(left) + int64_t(sum) + overhang;
+                return Extent{int32_t(n), 1, int32_t(std::min<int64_t>(edge, INT32_MAX))};
+            }
+            if (!learnLine(p, n)) return std::nullopt;
+        }
     }
 
     std::optional<Extent> measure(const char* bytes, size_t n, int32_t left) {
@@ -78,6 +103,9 @@ private:
     // Code points get slots in the order they are met; kerning is kept per pair of slots.
     static constexpr uint32_t kSlots = 128, kNoPartner = kSlots;
     static constexpr int16_t kUnknown = INT16_MIN;
+    // A byte whose weight is not known (yet): not ASCII, not learned, or kerning before it
+    // beyond the tables.
+    static constexpr uint64_t kUnbounded = uint64_t(1) << 63;
 
     // What layout does with one code point: its pen advance and cell, and the slot that
     // kerning after it uses (none after a space, tab or line break, nor after a glyph the
@@ -88,8 +116,10 @@ private:
         uint32_t slot = kNoPartner;  // kNoPartner while unknown
         uint32_t partner = kNoPartner;
         bool kernsBefore = false;
-        bool wraps = true;    // may move to the next row (not a space, tab or line break)
-        bool breaks = false;  // a space or tab: the next word may move down without it
+        bool wraps = true;     // may move to the next row (not a space, tab or line break)
+        bool breaks = false;   // a space or tab: the next word may move down without it
+        int32_t kernInto = 0;  // largest kerning before it after any slot known, at least 0
+        bool unbounded = false;
     };
     // Where a pass over a line stands.
     struct Pass {
@@ -278,12 +308,63 @@ private:
             if (kerns && c.index != 0) c.partner = c.slot;
         }
         slotIndex[c.slot] = c.index;
+        slotCode[c.slot] = cp;
+        overhang = std::max<int64_t>(overhang, int64_t(c.left) + c.reach - std::max(c.advance, 0));
+        // Every pair with the characters known so far, both ways: a line's bound needs the
+        // largest kerning before each of its characters.
+        for (uint32_t s = 0; s < usedSlots; ++s) {
+            Cell& other = cells[slotCode[s]];
+            if (other.partner != kNoPartner) learnPair(other, c);
+            if (c.partner != kNoPartner) learnPair(c, other);
+        }
+        weigh(cp, c);
+    }
+
+    // Kerning before `right` after `left` (a partner); out of the table's range it stays
+    // unknown, so that measuring leaves such a line to the general path.
+    void learnPair(const Cell& left, Cell& right) {
+        int16_t& k = pairs[left.partner * kSlots + right.slot];
+        if (k != kUnknown) return;
+        const int32_t v = right.kernsBefore ? cache.kerning(left.index, right.index) : 0;
+        if (v <= kUnknown || v > INT16_MAX) {
+            right.unbounded = true;
+        } else {
+            k = int16_t(v);
+            right.kernInto = std::max(right.kernInto, v);
+        }
+        weigh(slotCode[right.slot], right);
+    }
+
+    // A character's share of a line's bound: its advance and the most kerning can add before it.
+    void weigh(uint32_t cp, const Cell& c) {
+        if (cp >= 0x80) return;
+        weights[cp] =
+            c.unbounded ? kUnbounded : uint64_t(std::max(c.advance, 0)) + uint64_t(c.kernInto);
+    }
+
+    // Learns the characters of an ASCII line that bound() does not know yet.
+    bool learnLine(const unsigned char* p, size_t n) {
+        for (size_t i = 0; i < n; ++i) {
+            if (p[i] >= 0x80) return false;
+            Cell& c = cells[p[i]];
+            if (c.slot == kNoPartner) {
+                if (usedSlots == kSlots) return false;
+                learnCell(p[i], c);
+            }
+            if (c.unbounded) return false;
+        }
+        return true;
     }
 
     FaceCache& cache;
     Cell cells[256];
     uint32_t usedSlots = 0;
     uint32_t slotIndex[kSlots] = {};
+    uint32_t slotCode[kSlots] = {};
+    // Per byte: advance plus the largest kerning before it, or kUnbounded.
+    uint64_t weights[256];
+    // Largest reach of a cell past its advance (left bearing plus cell width minus advance).
+    int64_t overhang = INT32_MIN;
     // Row per partner slot (the last row: no partner, all zero), column per slot.
     int16_t pairs[(kSlots + 1) * kSlots];
 };
@@ -309,6 +390,9 @@ struct DirectSource {
     // Proves every glyph the long way.
     std::optional<LatinMeasure::Extent> measureLatin(const char*, size_t, int32_t,
                                                      std::optional<int32_t>) {
+        return std::nullopt;
+    }
+    std::optional<LatinMeasure::Extent> boundLatin(const char*, size_t, int32_t) {
         return std::nullopt;
     }
 };
@@ -342,6 +426,11 @@ struct CachedSource {
         if (!fast) fast.emplace(*cache);
         return wrapLimit ? fast->measureWrapped(bytes, n, left, *wrapLimit)
                          : fast->measure(bytes, n, left);
+    }
+    // A line's glyph count and an upper bound of its right edge, without wrap.
+    std::optional<LatinMeasure::Extent> boundLatin(const char* bytes, size_t n, int32_t left) {
+        if (!fast) fast.emplace(*cache);
+        return fast->bound(bytes, n, left);
     }
     std::optional<LatinMeasure> fast = std::nullopt;
 };
@@ -483,12 +572,13 @@ void GuiTextCtrl::layoutEdited() {
     }
     const LineInfo start = lines[first];
     const size_t stop = size_t(int64_t(lines[keep].byte) + p.delta);
-    std::vector<LineInfo> fresh;
-    const Measured m = measureRange(start.byte, start.glyph, start.row, stop, fresh);
-    const int32_t glyphShift = m.glyph - lines[keep].glyph;
-    const int32_t rowShift = m.row - lines[keep].row;
     for (size_t k = first; k < keep && widestKnown; ++k)
         if (lines[k].maxRight >= widest) widestKnown = false;
+    std::vector<LineInfo> fresh;
+    const Measured m = measureRange(start.byte, start.glyph, start.row, stop, fresh,
+                                    widestKnown ? widest : INT32_MAX);
+    const int32_t glyphShift = m.glyph - lines[keep].glyph;
+    const int32_t rowShift = m.row - lines[keep].row;
     if (widestKnown) widest = std::max(widest, m.widest);
     for (size_t k = keep; k < lines.size(); ++k) {
         lines[k].byte = size_t(int64_t(lines[k].byte) + p.delta);
@@ -525,7 +615,9 @@ void GuiTextCtrl::measureFrom(size_t line) {
         lines.reserve(count * 9 / 8 + 16);
         prefaultForWrite(lines.data() + lines.size(), count * sizeof(LineInfo));
     }
-    const Measured m = measureRange(byte, glyph, row, SIZE_MAX, lines);
+    // Lines that cannot beat the widest edge known are only bounded, not measured.
+    const int32_t floor = fromStart ? INT32_MIN : widestKnown ? widest : INT32_MAX;
+    const Measured m = measureRange(byte, glyph, row, SIZE_MAX, lines, floor);
     textCodePoints = m.codePoints;
     glyphTotal = m.glyph;
     rowTotal = m.row;
@@ -537,24 +629,27 @@ void GuiTextCtrl::measureFrom(size_t line) {
 }
 
 GuiTextCtrl::Measured GuiTextCtrl::measureRange(size_t byte, int32_t glyph, int32_t row,
-                                                size_t stop, std::vector<LineInfo>& out) {
+                                                size_t stop, std::vector<LineInfo>& out,
+                                                int32_t floor) {
     FaceCache* cache = useGlyphCache ? FaceCache::of(face) : nullptr;
     if (cache) {
         CachedSource src{cache};
-        return measureLines(src, byte, glyph, row, stop, out);
+        return measureLines(src, byte, glyph, row, stop, out, floor);
     }
     DirectSource src{face};
-    return measureLines(src, byte, glyph, row, stop, out);
+    return measureLines(src, byte, glyph, row, stop, out, floor);
 }
 
 template <class Source>
 GuiTextCtrl::Measured GuiTextCtrl::measureLines(Source& src, size_t byte, int32_t glyph,
                                                 int32_t row, size_t stop,
-                                                std::vector<LineInfo>& out) {
+                                                std::vector<LineInfo>& out, int32_t floor) {
     // Each line is laid out once to learn its rows and its right edge, then forgotten: only
     // lines that are shown or edited keep their glyphs. Without word wrap nothing needs
-    // keeping even while measuring; with it, a line's glyphs pass through a scratch buffer.
+    // keeping even while measuring, and most lines need only a bound of their right edge;
+    // with it, a line's glyphs pass through a scratch buffer.
     const int32_t lh = basis.metrics.height;
+    const size_t firstNew = out.size();
     Measured m{glyph, row, glyph, INT32_MIN};
     std::vector<Glyph> scratch;
     for (;;) {
@@ -564,11 +659,13 @@ GuiTextCtrl::Measured GuiTextCtrl::measureLines(Source& src, size_t byte, int32_
             if (nl) end = size_t(static_cast<const char*>(nl) - text.data()) + 1;
         }
         int32_t rows = 0, maxRight = INT32_MIN, count = 0;
-        const std::optional<LatinMeasure::Extent> latin =
-            password || (wordWrap && lh < 1)
-                ? std::nullopt
-                : src.measureLatin(text.data() + byte, end - byte, basis.x + kInset,
-                                   wordWrap ? std::optional<int32_t>(wrapRight()) : std::nullopt);
+        const char* bytes = text.data() + byte;
+        const int32_t left = basis.x + kInset;
+        std::optional<LatinMeasure::Extent> latin;
+        if (!password && !wordWrap) latin = src.boundLatin(bytes, end - byte, left);
+        if (!latin && !password && !(wordWrap && lh < 1))
+            latin = src.measureLatin(bytes, end - byte, left,
+                                     wordWrap ? std::optional<int32_t>(wrapRight()) : std::nullopt);
         if (latin) {
             m.codePoints += latin->glyphs;
             count = latin->glyphs;
@@ -595,14 +692,52 @@ GuiTextCtrl::Measured GuiTextCtrl::measureLines(Source& src, size_t byte, int32_
             maxRight = sink.finish();
         }
         out.push_back({byte, m.glyph, m.row, rows, maxRight});
-        m.widest = std::max(m.widest, maxRight);
         m.glyph += count;
         m.row += rows;
         const bool brokeLine = !password && end > byte && text[end - 1] == '\n';
-        if (!brokeLine || end >= stop) break;
+        if (!brokeLine || end >= stop) {
+            m.widest = widestOf(src, out, firstNew, end, floor);
+            break;
+        }
         byte = end;
     }
     return m;
+}
+
+template <class Source>
+int32_t GuiTextCtrl::widestOf(Source& src, const std::vector<LineInfo>& v, size_t from,
+                              size_t lastEnd, int32_t floor) const {
+    int32_t best = floor;
+    if (from >= v.size()) return best;
+    if (wordWrap || password) {
+        // Measured exactly already.
+        for (size_t k = from; k < v.size(); ++k)
+            best = std::max(best, v[k].maxRight);
+        return best;
+    }
+    auto settle = [&](size_t k) {
+        const size_t end = k + 1 < v.size() ? v[k + 1].byte : lastEnd;
+        v[k].maxRight = exactRightEdge(src, v[k].byte, end, v[k].row);
+        best = std::max(best, v[k].maxRight);
+    };
+    // The line with the largest bound first: its exact edge usually rules out all others.
+    size_t top = from;
+    for (size_t k = from + 1; k < v.size(); ++k)
+        if (v[k].maxRight > v[top].maxRight) top = k;
+    if (v[top].maxRight > best) settle(top);
+    for (size_t k = from; k < v.size(); ++k)
+        if (v[k].maxRight > best) settle(k);
+    return best;
+}
+
+template <class Source>
+int32_t GuiTextCtrl::exactRightEdge(Source& src, size_t from, size_t to, int32_t row) const {
+    if (auto latin =
+            src.measureLatin(text.data() + from, to - from, basis.x + kInset, std::nullopt))
+        return latin->maxRight;
+    EdgeSink sink;
+    layoutLine(src, from, to, row, sink);
+    return sink.finish();
 }
 
 template <class Source, class Sink>
@@ -815,9 +950,14 @@ std::vector<Glyph> GuiTextCtrl::allGlyphs() const {
 
 int32_t GuiTextCtrl::widestRightEdge() const {
     if (!widestKnown) {
-        widest = INT32_MIN;
-        for (const LineInfo& l : lines)
-            widest = std::max(widest, l.maxRight);
+        FaceCache* cache = useGlyphCache ? FaceCache::of(face) : nullptr;
+        if (cache) {
+            CachedSource src{cache};
+            widest = widestOf(src, lines, 0, text.size(), INT32_MIN);
+        } else {
+            DirectSource src{face};
+            widest = widestOf(src, lines, 0, text.size(), INT32_MIN);
+        }
         widestKnown = true;
     }
     return widest;

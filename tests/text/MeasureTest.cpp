@@ -130,6 +130,59 @@ TEST_F(Measure, MixedLinesMeasureAsLaidOut) {
     }
 }
 
+TEST_F(Measure, TheWidestLineIsFoundAmongBoundedLines) {
+    // Without word wrap most lines are only bounded; the widest must still be the exact one.
+    // Each case puts a line whose bound misleads first, so that it is tried first.
+    const FtFacePtr own = faceAt(24);  // a size where some pairs kern apart
+    ASSERT_NE(own, nullptr);
+    FT_Face face = own.get();
+    auto kerning = [&](char a, char b) {
+        FT_Vector d{0, 0};
+        FT_Get_Kerning(face, FT_Get_Char_Index(face, FT_ULong(a)),
+                       FT_Get_Char_Index(face, FT_ULong(b)), FT_KERNING_DEFAULT, &d);
+        return d.x >> 6;
+    };
+    ASSERT_GT(kerning('-', 'O'), 0) << "the cases need pairs that kern apart";
+    ASSERT_GT(kerning('O', '-'), 0);
+    ASSERT_EQ(kerning('F', 'o'), -1) << "one line one pixel narrower than the other";
+    ASSERT_EQ(kerning('o', 'F'), 0);
+    auto times = [](const std::string& s, int n) {
+        std::string r;
+        for (int i = 0; i < n; ++i)
+            r += s;
+        return r;
+    };
+    const struct {
+        const char* what;
+        std::string text;
+    } cases[] = {
+        {"negative kerning: the largest bound is not the widest",
+         times("AV", 12) + "\n" + times("A", 12) + times("V", 12) + "\n"},
+        {"positive kerning: widest only by kerning",
+         times("-", 12) + times("O", 12) + "\n" + times("-O", 12) + "\nkurz"},
+        {"more bytes, narrower", times("i", 40) + "\n" + times("W", 14) + "\n" + times("l", 30)},
+        {"the same glyphs one kerning pixel apart; the line break reaches past its pen",
+         "Fo\noF\n"},
+        {"tabs", "xxxxxxxx\n\t\t\tx\n\t\txx"},
+        {"equal lines", "Fenster Zeile\nFenster Zeile\n"},
+        {"the widest line last, without a line break", "abc\nabcd\nabcde"},
+        {"only line breaks", "\n\n\n"},
+        {"umlauts and broken UTF-8 measured exactly among bounded lines",
+         "aaaaaaaaaaa\n\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\nWW\xC3(WWW\n"
+         "\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\nTo\x80Te"},
+        {"a glyph reaching past its advance ends the widest line", "ff\nf\xC2\xA0\nfj\nj"},
+    };
+    auto t = editor(face);
+    for (const auto& c : cases) {
+        expectExact(*t, c.text, true, c.what);
+        // Appending lines measures only those that can beat the widest edge known.
+        t->appendText("\n" + times("-O", 13));
+        EXPECT_EQ(t->contentExtent(), extentOf(*t)) << c.what << " and appended";
+        t->appendText("\nkurz");
+        EXPECT_EQ(t->contentExtent(), extentOf(*t)) << c.what << " and appended";
+    }
+}
+
 TEST_F(Measure, RandomLinesMeasureAsLaidOut) {
     const char* pieces[] = {"A",
                             "V",
