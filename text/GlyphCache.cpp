@@ -2,6 +2,7 @@
 
 #include "core/Engine.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -125,7 +126,8 @@ void FaceCache::reset() {
     advances.assign(images.size(), Advance{});
     kernRows.clear();
     kernRows.resize(images.size());
-    smallKern.clear();
+    for (auto& row : smallKern)
+        row.reset();
 }
 
 uint32_t FaceCache::lookUpCharIndex(uint32_t codePoint) {
@@ -164,15 +166,23 @@ int32_t FaceCache::lookUpKerning(uint32_t left, uint32_t right) {
         if (FT_Get_Kerning(face, left, right, FT_KERNING_DEFAULT, &delta) != 0) return int32_t(0);
         return static_cast<int32_t>(delta.x >> 6);
     };
+    if (left < kSmallKern && right < kSmallKern) {
+        // A row per left glyph met: a text uses a few dozen of them, not the whole square.
+        auto& row = smallKern[left];
+        if (!row) {
+            row = std::make_unique<int16_t[]>(kSmallKern);
+            std::fill_n(row.get(), kSmallKern, kUnknownSmallKern);
+        }
+        // Values beyond the row's range (none at sizes text is read at) are asked each time.
+        const int32_t k = direct();
+        if (k > kUnknownSmallKern && k <= INT16_MAX) row[right] = int16_t(k);
+        return k;
+    }
     if (left >= kernRows.size() || right >= kernRows.size()) return direct();
     auto& row = kernRows[left];
     if (row.empty()) row.assign(kernRows.size(), kUnknownKerning);
     int32_t& k = row[right];
     if (k == kUnknownKerning) k = direct();
-    if (left < kSmallKern && right < kSmallKern && k > kUnknownSmallKern && k <= INT16_MAX) {
-        if (smallKern.empty()) smallKern.assign(kSmallKern * kSmallKern, kUnknownSmallKern);
-        smallKern[left * kSmallKern + right] = int16_t(k);
-    }
     return k;
 }
 

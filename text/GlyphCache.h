@@ -60,9 +60,9 @@ public:
     }
     // Horizontal kerning in whole pixels (26.6 shifted right by 6).
     int32_t kerning(uint32_t left, uint32_t right) {
-        if (left < kSmallKern && right < kSmallKern && !smallKern.empty() &&
-            smallKern[left * kSmallKern + right] != kUnknownSmallKern)
-            return smallKern[left * kSmallKern + right];
+        if (left < kSmallKern && right < kSmallKern && smallKern[left] &&
+            smallKern[left][right] != kUnknownSmallKern)
+            return smallKern[left][right];
         return lookUpKerning(left, right);
     }
     bool hasKerning() const { return kerns; }
@@ -96,9 +96,9 @@ private:
     std::unordered_map<uint32_t, uint32_t> highCharIndex;
     std::vector<std::unique_ptr<GlyphImage>> images;
     std::vector<Advance> advances;
-    std::vector<std::vector<int32_t>> kernRows;
-    std::vector<int16_t>
-        smallKern;  // kSmallKern squared, filled on first use  // per left glyph, INT32_MIN unknown
+    std::vector<std::vector<int32_t>> kernRows;  // per left glyph, INT32_MIN unknown
+    // Pairs of small glyph indices: a row per left glyph, made on first use.
+    std::unique_ptr<int16_t[]> smallKern[kSmallKern];
 };
 
 // Destroys the glyph textures kept for r (the engine calls this while tearing r down).

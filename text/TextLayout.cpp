@@ -852,6 +852,9 @@ const std::vector<Glyph>& GuiTextCtrl::lineGlyphs(size_t line) const {
     auto [it, inserted] = laidLines.try_emplace(line);
     it->second.lastUse = ++useClock;
     if (inserted) {
+        // Its glyph count is known: one allocation of the right size.
+        const int32_t end = line + 1 < lines.size() ? lines[line + 1].glyph : glyphTotal;
+        it->second.glyphs.reserve(size_t(std::max(end - lines[line].glyph, 0)));
         layoutLineInto(line, it->second.glyphs);
         laidGlyphs += it->second.glyphs.size();
         trimLaidLines();

@@ -43,6 +43,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (t.glyphCount() != int32_t(glyphs.size())) std::abort();
         if (t.contentExtent() != extentOf(t, glyphs)) std::abort();
         if (t.rowCount() != rowsOf(glyphs)) std::abort();
+        // Appended lines are measured only where they can beat the widest line known.
+        const size_t cut = size ? data[size - 1] % (size + 1) : 0;
+        t.setText(s.substr(0, cut));
+        t.appendText(s.substr(cut));
+        if (t.contentExtent() != extentOf(t)) std::abort();
     }
     return 0;
 }
