@@ -46,23 +46,33 @@ public:
         std::fill(std::begin(weights), std::end(weights), kUnbounded);
     }
 
-    // A line of ASCII only: its glyph count and an upper bound of its right edge (maxRight of
-    // the Extent; rows 1). Lines with other bytes are left to measure().
+    // A line's glyph count and an upper bound of its right edge (maxRight of the Extent; rows
+    // 1). Lines of ASCII take one look-up per byte; with Latin-1 letters they are decoded.
     std::optional<Extent> bound(const char* bytes, size_t n, int32_t left) {
         const auto* p = reinterpret_cast<const unsigned char*>(bytes);
         if (n == 0 || n > size_t(INT32_MAX)) return std::nullopt;
         for (;;) {
-            uint64_t sum = 0, flags = 0;
-            for (size_t i = 0; i < n; ++i) {
-                const uint64_t w = weights[p[i]];
-                sum += w;
-                flags |= w;
+            // Two chains of sums, so that the look-ups do not wait for each other's adds.
+            uint64_t sum = 0, sum2 = 0, flags = 0, flags2 = 0;
+            size_t i = 0;
+            for (; i + 4 <= n; i += 4) {
+                const uint64_t a = weights[p[i]], b = weights[p[i + 1]];
+                const uint64_t c = weights[p[i + 2]], d = weights[p[i + 3]];
+                sum += a + c;
+                sum2 += b + d;
+                flags |= a | c;
+                flags2 |= b | d;
             }
-            if (!(flags & kUnbounded)) {
-                const int64_t edge = int64_t(left) + int64_t(sum) + overhang;
-                return Extent{int32_t(n), 1, int32_t(std::min<int64_t>(edge, INT32_MAX))};
+            for (; i < n; ++i) {
+                sum += weights[p[i]];
+                flags |= weights[p[i]];
             }
-            if (!learnLine(p, n)) return std::nullopt;
+            sum += sum2;
+            flags |= flags2;
+            if (!(flags & kUnbounded)) return boundOf(int32_t(n), sum, left);
+            const Stop stop = learnLine(p, n);
+            if (stop == Stop::Foreign) return boundDecoded(p, n, left);
+            if (stop == Stop::Unknown) return std::nullopt;
         }
     }
 
@@ -343,17 +353,44 @@ private:
     }
 
     // Learns the characters of an ASCII line that bound() does not know yet.
-    bool learnLine(const unsigned char* p, size_t n) {
+    // Learns the characters of an ASCII line that bound() does not know yet: End when it
+    // knows them all, Foreign at the first byte that is not ASCII, Unknown when the tables
+    // cannot take one.
+    Stop learnLine(const unsigned char* p, size_t n) {
         for (size_t i = 0; i < n; ++i) {
-            if (p[i] >= 0x80) return false;
-            Cell& c = cells[p[i]];
-            if (c.slot == kNoPartner) {
-                if (usedSlots == kSlots) return false;
-                learnCell(p[i], c);
-            }
-            if (c.unbounded) return false;
+            if (p[i] >= 0x80) return Stop::Foreign;
+            if (!learnBoundCell(p[i])) return Stop::Unknown;
         }
-        return true;
+        return Stop::End;
+    }
+
+    bool learnBoundCell(uint32_t cp) {
+        Cell& c = cells[cp];
+        if (c.slot == kNoPartner) {
+            if (usedSlots == kSlots) return false;
+            learnCell(cp, c);
+        }
+        return !c.unbounded;
+    }
+
+    // The bound of a line with Latin-1 letters, one code point at a time. Kerning before a
+    // character comes from one met before it, so the bound it has when summed holds that pair.
+    std::optional<Extent> boundDecoded(const unsigned char* p, size_t n, int32_t left) {
+        const unsigned char* end = p + n;
+        uint64_t sum = 0;
+        int32_t glyphs = 0;
+        for (const unsigned char* q = p; q < end; ++glyphs) {
+            uint32_t cp, length;
+            if (!decodeLatin(q, end, cp, length) || !learnBoundCell(cp)) return std::nullopt;
+            sum += uint64_t(std::max(cells[cp].advance, 0)) + uint64_t(cells[cp].kernInto);
+            q += length;
+        }
+        return boundOf(glyphs, sum, left);
+    }
+
+    Extent boundOf(int32_t glyphs, uint64_t sum, int32_t left) const {
+        const int64_t edge = int64_t(left) + int64_t(sum) + overhang;
+        return Extent{glyphs, 1, int32_t(std::min<int64_t>(edge, INT32_MAX))};
     }
 
     FaceCache& cache;

@@ -144,6 +144,10 @@ TEST_F(Measure, TheWidestLineIsFoundAmongBoundedLines) {
     };
     ASSERT_GT(kerning('-', 'O'), 0) << "the cases need pairs that kern apart";
     ASSERT_GT(kerning('O', '-'), 0);
+    FT_Vector dashUmlaut{0, 0};
+    FT_Get_Kerning(face, FT_Get_Char_Index(face, '-'), FT_Get_Char_Index(face, 0xD6),
+                   FT_KERNING_DEFAULT, &dashUmlaut);
+    ASSERT_GT(dashUmlaut.x >> 6, 0);
     ASSERT_EQ(kerning('F', 'o'), -1) << "one line one pixel narrower than the other";
     ASSERT_EQ(kerning('o', 'F'), 0);
     auto times = [](const std::string& s, int n) {
@@ -161,6 +165,8 @@ TEST_F(Measure, TheWidestLineIsFoundAmongBoundedLines) {
         {"positive kerning: widest only by kerning",
          times("-", 12) + times("O", 12) + "\n" + times("-O", 12) + "\nkurz"},
         {"more bytes, narrower", times("i", 40) + "\n" + times("W", 14) + "\n" + times("l", 30)},
+        {"positive kerning with Latin-1 letters",
+         times("-", 12) + times("\xC3\x96", 12) + "\n" + times("-\xC3\x96", 12) + "\n"},
         {"the same glyphs one kerning pixel apart; the line break reaches past its pen",
          "Fo\noF\n"},
         {"tabs", "xxxxxxxx\n\t\t\tx\n\t\txx"},
