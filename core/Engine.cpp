@@ -12,6 +12,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 
@@ -71,6 +72,44 @@ std::string fontconfigMatch() {
 #else
     return {};
 #endif
+}
+
+// The renderer draws into the window's surface pixel for pixel: no scaling, same size.
+bool drawsOneToOne(SDL_Renderer* r, int width, int height) {
+    float sx = 0, sy = 0;
+    int ow = 0, oh = 0;
+    SDL_RenderGetScale(r, &sx, &sy);
+    SDL_GetRendererOutputSize(r, &ow, &oh);
+    return sx == 1.0f && sy == 1.0f && ow == width && oh == height;
+}
+
+// Moves area's pixels by (dx, dy) within the window's surface, which the software renderer
+// draws into; what leaves area is dropped, what comes into view keeps its old pixels.
+bool moveSurfacePixels(AppWindow* w, const SDL_Rect& area, int dx, int dy) {
+    SDL_Renderer* r = w->sdlRenderer();
+    if (!drawsOneToOne(r, w->width, w->height) || SDL_RenderFlush(r) != 0) return false;
+    SDL_Surface* s = SDL_GetWindowSurface(w->sdlWindow.get());
+    if (!s || s->w != w->width || s->h != w->height || !s->format) return false;
+    const SDL_Rect bounds{0, 0, s->w, s->h};
+    SDL_Rect inside, to;
+    if (!SDL_IntersectRect(&area, &bounds, &inside)) return true;
+    const SDL_Rect movedInside{inside.x + dx, inside.y + dy, inside.w, inside.h};
+    if (!SDL_IntersectRect(&movedInside, &inside, &to)) return true;  // nothing shown stays
+    if (SDL_MUSTLOCK(s) && SDL_LockSurface(s) != 0) return false;
+    const int bpp = s->format->BytesPerPixel;
+    auto* pixels = static_cast<uint8_t*>(s->pixels);
+    const size_t bytes = static_cast<size_t>(to.w) * static_cast<size_t>(bpp);
+    // Rows in the order that reads each before it is overwritten.
+    for (int i = 0; i < to.h; ++i) {
+        const int row = dy > 0 ? to.y + to.h - 1 - i : to.y + i;
+        uint8_t* dst =
+            pixels + static_cast<ptrdiff_t>(row) * s->pitch + static_cast<ptrdiff_t>(to.x) * bpp;
+        const uint8_t* src =
+            dst - static_cast<ptrdiff_t>(dy) * s->pitch - static_cast<ptrdiff_t>(dx) * bpp;
+        std::memmove(dst, src, bytes);
+    }
+    if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
+    return true;
 }
 
 }  // namespace
@@ -547,6 +586,14 @@ bool ZazOvadir::drawWindow(AppWindow* w) {
     }
     root->damageMovedChildren();
     root->damageOverlay();
+    SDL_Rect moved{0, 0, 0, 0};
+    if (root->hasPixelMoves()) {
+        // Only where the window keeps its pixels; elsewhere the moved areas are drawn again.
+        const bool keeps = rendererKeepsPixels(w);
+        moved = root->makePixelMoves([&](const GuiWindow::PixelMove& m) {
+            return keeps && moveSurfacePixels(w, m.area, m.dx, m.dy);
+        });
+    }
     if (!root->hasDamage()) {
         if (verifyDamage) verifyKeptPixels(w);
         return false;
@@ -566,6 +613,12 @@ bool ZazOvadir::drawWindow(AppWindow* w) {
     root->frameTarget = target;
     if (target) SDL_SetRenderTarget(r, target);
     w->drawnArea = root->drawDamaged(r);
+    if (!SDL_RectEmpty(&moved)) {
+        if (!SDL_RectEmpty(&w->drawnArea))
+            SDL_UnionRect(&w->drawnArea, &moved, &w->drawnArea);
+        else
+            w->drawnArea = moved;
+    }
     if (verifyDamage && root->drewPartially) DamageCheck::verifyFrame(*this, w, target);
     if (target) {
         SDL_SetRenderTarget(r, nullptr);
@@ -596,12 +649,7 @@ void ZazOvadir::presentWindow(AppWindow* w) {
     const bool part = area.w < w->width || area.h < w->height;
     if (presentDamageOnly && part && drawDamageOnly && rendererKeepsPixels(w)) {
         // The surface's pixels are the renderer's own only without scaling.
-        float sx = 0, sy = 0;
-        int ow = 0, oh = 0;
-        SDL_RenderGetScale(r, &sx, &sy);
-        SDL_GetRendererOutputSize(r, &ow, &oh);
-        if (sx == 1.0f && sy == 1.0f && ow == w->width && oh == w->height &&
-            SDL_RenderFlush(r) == 0 &&
+        if (drawsOneToOne(r, w->width, w->height) && SDL_RenderFlush(r) == 0 &&
             SDL_UpdateWindowSurfaceRects(w->sdlWindow.get(), &area, 1) == 0)
             return;
     }

@@ -44,14 +44,22 @@ public:
     virtual std::unique_ptr<GuiObject> releaseChild(GuiObject* child) = 0;
 };
 
-// A container that draws any part of itself exactly under a clip and skips the children the
-// clip does not meet: a change inside it redraws only what that change needs.
+// An object that draws any part of itself exactly under a clip (a container also skips the
+// children the clip does not meet): a change inside it redraws only what that change needs.
 class IDrawsInParts {
 public:
     virtual ~IDrawsInParts() = default;
-    // Grows area over what drawing this container's part inside area needs: every child it
-    // shows that area meets (see coverDrawingOf).
+    // Grows area over what drawing this object's part inside area needs: for a container every
+    // child it shows that area meets (see coverDrawingOf); nothing for an object without any.
     virtual void coverChildrenMeeting(SDL_Rect& area) const = 0;
+};
+
+// An object that paints every pixel of its drawn rectangle opaquely on every draw: what lies
+// below it there need not be drawn first.
+class IOpaque {
+public:
+    virtual ~IOpaque() = default;
+    virtual bool paintsEveryPixel() const = 0;
 };
 
 // A child that grows with the window on resize (the cairo panel).

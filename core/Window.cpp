@@ -8,6 +8,7 @@
 #include <SDL_ttf.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <typeinfo>
 #include <utility>
 
@@ -31,6 +32,17 @@ void pointerOf(const SDL_Event& e, int& px, int& py) {
         px = e.button.x;
         py = e.button.y;
     }
+}
+
+SDL_Rect shifted(SDL_Rect rc, int dx, int dy) {
+    rc.x += dx;
+    rc.y += dy;
+    return rc;
+}
+
+bool containsRect(const SDL_Rect& outer, const SDL_Rect& inner) {
+    return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.w <= outer.x + outer.w &&
+           inner.y + inner.h <= outer.y + outer.h;
 }
 
 }  // namespace
@@ -578,8 +590,10 @@ void GuiWindow::drawChild(SDL_Renderer* r, GuiObject* child, bool caching) {
 
 void GuiWindow::draw(SDL_Renderer* r) {
     SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
-    setColor(r, bgColor);
-    SDL_RenderFillRect(r, nullptr);
+    if (!coveredByOpaqueChild({0, 0, width, height})) {
+        setColor(r, bgColor);
+        SDL_RenderFillRect(r, nullptr);
+    }
     SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
     bool caching = cachingThisFrame(r);
     for (size_t i = 0; i < children.size(); ++i) {
@@ -799,12 +813,23 @@ bool GuiWindow::mergeMeetingAreas(std::vector<SDL_Rect>& areas) {
     return merged;
 }
 
+bool GuiWindow::coveredByOpaqueChild(const SDL_Rect& area) const {
+    for (const auto& child : children) {
+        const auto* opaque = dynamic_cast<const IOpaque*>(child.get());
+        if (opaque && opaque->paintsEveryPixel() && containsRect(child->drawnRect(), area))
+            return true;
+    }
+    return false;
+}
+
 void GuiWindow::drawArea(SDL_Renderer* r, const SDL_Rect& fill, bool caching, bool withTooltip) {
     // Also a child that paints beyond what it reports stays inside the area.
     SDL_RenderSetClipRect(r, &fill);
     SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
-    setColor(r, bgColor);
-    SDL_RenderFillRect(r, &fill);
+    if (!coveredByOpaqueChild(fill)) {
+        setColor(r, bgColor);
+        SDL_RenderFillRect(r, &fill);
+    }
     // By index: a child drawn may add children, which the next frame draws.
     const size_t count = children.size();
     for (size_t i = 0; i < count && i < children.size(); ++i) {
@@ -817,6 +842,92 @@ void GuiWindow::drawArea(SDL_Renderer* r, const SDL_Rect& fill, bool caching, bo
     SDL_RenderSetClipRect(r, &fill);
     SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
     if (withTooltip) drawTooltip(r);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Moved pixels
+
+void GuiWindow::movePixels(GuiObject* owner, const SDL_Rect& area, int dx, int dy) {
+    if ((dx == 0 && dy == 0) || SDL_RectEmpty(&area)) return;
+    if (engine) engine->scheduleRedraw();
+    if (fullDamage) return;  // the next frame draws everything anyway
+    if (std::abs(dx) >= area.w || std::abs(dy) >= area.h) {
+        addDamage(area);  // nothing shown stays in view
+        return;
+    }
+    // Damage inside area is where the pixels are stale: they move along, and stay stale there.
+    const std::vector<SDL_Rect> before = damageParts;
+    for (const SDL_Rect& part : before) {
+        SDL_Rect stale, moved;
+        if (SDL_IntersectRect(&part, &area, &stale)) {
+            const SDL_Rect to = shifted(stale, dx, dy);
+            if (SDL_IntersectRect(&to, &area, &moved)) addDamage(moved);
+        }
+    }
+    // What comes into view: a band across area for each direction moved.
+    if (dy > 0) addDamage({area.x, area.y, area.w, dy});
+    if (dy < 0) addDamage({area.x, area.y + area.h + dy, area.w, -dy});
+    if (dx > 0) addDamage({area.x, area.y, dx, area.h});
+    if (dx < 0) addDamage({area.x + area.w + dx, area.y, -dx, area.h});
+    // Two moves of one area in a row are one move by both, with both bands damaged.
+    if (!pixelMoves.empty() && pixelMoves.back().owner == owner &&
+        SDL_RectEquals(&pixelMoves.back().area, &area)) {
+        PixelMove& last = pixelMoves.back();
+        last.dx += dx;
+        last.dy += dy;
+        if (std::abs(last.dx) >= area.w || std::abs(last.dy) >= area.h) {
+            pixelMoves.pop_back();
+            addDamage(area);
+        } else if (last.dx == 0 && last.dy == 0) {
+            pixelMoves.pop_back();
+        }
+        return;
+    }
+    pixelMoves.push_back({owner, area, dx, dy});
+}
+
+bool GuiWindow::anythingElseMeets(const GuiObject* owner, const SDL_Rect& area) const {
+    for (const auto& [child, rc] : shown)
+        if (child != owner && SDL_HasIntersection(&rc, &area)) return true;
+    for (const auto& child : children) {
+        const SDL_Rect rc = child->drawnRect();
+        if (child.get() != owner && SDL_HasIntersection(&rc, &area)) return true;
+    }
+    SDL_Rect tip{0, 0, 0, 0};
+    if (SDL_HasIntersection(&shownTip, &area) ||
+        (tooltipBox(tip) && SDL_HasIntersection(&tip, &area)))
+        return true;
+    if (SDL_HasIntersection(&overlayShown, &area)) return true;
+    if (engine && engine->scriptRunner && appWindow) {
+        const SDL_Rect overlay = engine->scriptRunner->overlayArea(appWindow);
+        if (SDL_HasIntersection(&overlay, &area)) return true;
+    }
+    return false;
+}
+
+SDL_Rect GuiWindow::makePixelMoves(const std::function<bool(const PixelMove&)>& move) {
+    std::vector<PixelMove> moves;
+    moves.swap(pixelMoves);
+    SDL_Rect moved{0, 0, 0, 0};
+    if (fullDamage || !drawsOnlyChildren()) return moved;  // drawn whole: nothing to move
+    for (const PixelMove& m : moves) {
+        // The owner's pixels only: a child of this window, drawn where it was, over area.
+        const bool owned = std::any_of(children.begin(), children.end(),
+                                       [&](const auto& c) { return c.get() == m.owner; }) &&
+                           containsRect(m.owner->drawnRect(), m.area) &&
+                           std::any_of(shown.begin(), shown.end(), [&](const auto& s) {
+                               return s.first == m.owner && containsRect(s.second, m.area);
+                           });
+        if (!owned || anythingElseMeets(m.owner, m.area) || !move(m)) {
+            addDamage(m.area);
+            continue;
+        }
+        if (SDL_RectEmpty(&moved))
+            moved = m.area;
+        else
+            SDL_UnionRect(&moved, &m.area, &moved);
+    }
+    return moved;
 }
 
 void GuiWindow::drawAgainWhole(SDL_Renderer* r) {

@@ -6,6 +6,7 @@
 #include "core/Roles.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -64,6 +65,26 @@ public:
     // Draws everything as draw() does, making the cache choice of the draw just done and leaving
     // the warm-up count alone: the reference the damage verifier compares a partial frame with.
     void drawAgainWhole(SDL_Renderer* r);
+
+    // --- moved pixels: a scroll shows what was shown, moved, instead of drawing it again ---
+    // owner, a child of this window that paints all of area (window coordinates, inside its
+    // rectangle), shows area again with what was at p now at p + (dx, dy). The part of area that
+    // comes into view becomes damage, and so does damage already there, moved along; owner
+    // damages what else it changed after this call. Where a move cannot give a full redraw's
+    // pixels (something else drawn over area, a whole frame, a renderer that keeps no pixels)
+    // the next frame draws all of area instead.
+    void movePixels(GuiObject* owner, const SDL_Rect& area, int dx, int dy);
+    struct PixelMove {
+        GuiObject* owner;
+        SDL_Rect area;
+        int dx, dy;
+    };
+    // Before drawDamaged: hands each move asked for since the last frame, in order, to move
+    // (which moves the pixels where the window keeps them and says whether it could) and damages
+    // the area of each move it cannot make or that meets something else. Returns the rectangle
+    // around the areas moved.
+    SDL_Rect makePixelMoves(const std::function<bool(const PixelMove&)>& move);
+    bool hasPixelMoves() const { return !pixelMoves.empty(); }
 
     bool isPopup(const GuiObject* obj) const;
     bool hasPopups() const { return !popups.empty(); }
@@ -129,6 +150,12 @@ private:
     // Damages the tooltip's old and new box when it appeared, vanished, moved or changed text.
     void damageMovedTooltip(bool schedule = true);
 
+    // True when a child that paints every pixel opaquely covers all of area.
+    bool coveredByOpaqueChild(const SDL_Rect& area) const;
+    // True when anything but owner was drawn over area in the last frame or is drawn there now.
+    bool anythingElseMeets(const GuiObject* owner, const SDL_Rect& area) const;
+
+    std::vector<PixelMove> pixelMoves;  // asked for since the last frame, in order
     // Each child and its drawn rectangle as last shown.
     std::vector<std::pair<GuiObject*, SDL_Rect>> shown;
     SDL_Rect overlayShown{0, 0, 0, 0};  // the overlay's area as last drawn

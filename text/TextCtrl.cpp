@@ -92,13 +92,18 @@ void GuiTextCtrl::textReplaced(bool same) {
 void GuiTextCtrl::appendText(const std::string& value) {
     if (value.empty()) return;
     noteEdit();
+    const ViewBefore before = viewBefore();
+    // Rows before the line that grows keep their glyphs: only from its first row on they change.
+    const int64_t changedTop =
+        lines.empty() || metrics.height < 1
+            ? int64_t(INT64_MIN / 2)
+            : int64_t(lineTop(static_cast<int32_t>(rowBaseline(lines.back().row))));
     text += value;
     appendLayout();
     cursor = textCodePoints;
     clearSelection();
-    invalidate();
-    ensureCaretVisible();
-    invalidate();
+    scrollToCaret();
+    showChange(before, changedTop);
     if (onChange) onChange();
 }
 
@@ -245,6 +250,11 @@ GuiTextCtrl::CaretPoint GuiTextCtrl::caretGlyphPoint() const {
 }
 
 void GuiTextCtrl::ensureCaretVisible() {
+    scrollToCaret();
+    invalidate();
+}
+
+void GuiTextCtrl::scrollToCaret() {
     if (glyphTotal == 0 || metrics.height < 1) return;
     const CaretPoint c = caretGlyphPoint();
     const int32_t top = lineTop(c.y);
@@ -268,8 +278,117 @@ void GuiTextCtrl::ensureCaretVisible() {
     auto [W, H] = contentExtent();
     scrollX = std::clamp(scrollX, 0, maxScrollX(W, width - vBar));
     scrollY = std::clamp(scrollY, 0, roundToLine(std::max(0, H + hBar - height)));
-    invalidate();
     if (multiline) updateScrollbars();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Scrolling by moving pixels
+
+SDL_Rect GuiTextCtrl::viewRect() const {
+    return {x, y, width - (vScroll.visible ? kBarThickness : 0),
+            height - (hScroll.visible ? kBarThickness : 0)};
+}
+
+GuiTextCtrl::TopSpan GuiTextCtrl::drawnTops(int32_t s, int32_t viewH) const {
+    const int32_t lh = metrics.height;
+    const int32_t up = std::max(0, s - 2);
+    const int32_t down = std::max(0, viewH + s - lh - 2);
+    return {y + 2 + (up + lh - 1) / lh * lh, y + 2 + down / lh * lh};
+}
+
+GuiTextCtrl::InkReach GuiTextCtrl::inkReach() const {
+    InkReach reach;
+    if (!face || !face->size || !FT_IS_SCALABLE(face) || metrics.height < 1) return reach;
+    const FT_Size_Metrics& m = face->size->metrics;
+    // Hinting may put a bitmap a pixel beyond the outline's box: two pixels to spare.
+    constexpr int64_t kSpare = 2;
+    const int64_t above = ((FT_MulFix(face->bbox.yMax, m.y_scale) + 63) >> 6) + kSpare;
+    const int64_t below = ((FT_MulFix(-face->bbox.yMin, m.y_scale) + 63) >> 6) + kSpare;
+    const int64_t wide = ((FT_MulFix(face->bbox.xMax - face->bbox.xMin, m.x_scale) + 63) >> 6);
+    // A row's band runs from ascender above the baseline to height - ascender below it.
+    reach.up = static_cast<int32_t>(std::clamp<int64_t>(above - metrics.ascender, 0, INT16_MAX));
+    reach.down = static_cast<int32_t>(
+        std::clamp<int64_t>(metrics.ascender + below - metrics.height, 0, INT16_MAX));
+    reach.across = static_cast<int32_t>(std::clamp<int64_t>(wide + kSpare, 0, INT16_MAX));
+    reach.known = true;
+    return reach;
+}
+
+SDL_Rect GuiTextCtrl::caretContentRect() const {
+    int32_t cx = x + kInset, cy = y + kInset;
+    if (glyphTotal > 0) {
+        const CaretPoint p = caretGlyphPoint();
+        cx = p.x;
+        cy = p.y - metrics.ascender;
+    }
+    return {cx, cy - 3, kCaretWidth, metrics.height};
+}
+
+GuiTextCtrl::ViewBefore GuiTextCtrl::viewBefore() const {
+    return {
+        scrollX,  scrollY, viewRect(), caretContentRect(), caretActive, hasFocus && hasSelection(),
+        selStart, selEnd};
+}
+
+void GuiTextCtrl::showChange(const ViewBefore& b, int64_t changedTop) {
+    const SDL_Rect view = viewRect();
+    const InkReach ink = inkReach();
+    const int32_t lh = metrics.height;
+    const bool selectionShown = hasFocus && hasSelection();
+    const bool sameSelection = selectionShown == b.selectionShown &&
+                               (!selectionShown || (selStart == b.selStart && selEnd == b.selEnd));
+    // Moving needs the window's coordinates (a child of the window itself), an unchanged view
+    // and a face whose ink is known.
+    ZazOvadir* engine = ZazOvadir::current();
+    if (!multiline || !window || parent != window || !engine || lh < 1 || !ink.known ||
+        !sameSelection || !SDL_RectEquals(&b.view, &view) || view.w < 1 || view.h < 1) {
+        invalidate();
+        return;
+    }
+    dirty = true;
+    engine->scheduleRedraw();
+    GuiWindow* win = window;
+    win->movePixels(this, view, b.scrollX - scrollX, b.scrollY - scrollY);
+    const auto damage = [&](const SDL_Rect& rc) {
+        SDL_Rect part;
+        if (SDL_IntersectRect(&rc, &view, &part)) win->addDamage(part);
+    };
+    // Screen rows [top, bottom) across the view.
+    const auto band = [&](int64_t top, int64_t bottom) {
+        top = std::max<int64_t>(top, view.y);
+        bottom = std::min<int64_t>(bottom, int64_t(view.y) + view.h);
+        if (top < bottom)
+            win->addDamage({view.x, static_cast<int>(top), view.w, static_cast<int>(bottom - top)});
+    };
+    // The rows whose content tops lie in [t0, t1], with all their ink. Row tops lie on a grid
+    // of line heights from the first row's.
+    const int64_t grid = int64_t(y) + 2;
+    const auto rows = [&](int64_t t0, int64_t t1) {
+        t0 += ((grid - t0) % lh + lh) % lh;
+        t1 -= ((t1 - grid) % lh + lh) % lh;
+        if (t0 <= t1) band(t0 - scrollY - ink.up, t1 + lh + ink.down - scrollY);
+    };
+    // Only rows wholly inside the view are drawn: those shown before or now but not both differ
+    // from what moved.
+    const TopSpan was = drawnTops(b.scrollY, view.h), now = drawnTops(scrollY, view.h);
+    rows(was.first, std::min<int64_t>(was.last, int64_t(now.first) - 1));
+    rows(std::max<int64_t>(was.first, int64_t(now.last) + 1), was.last);
+    rows(now.first, std::min<int64_t>(now.last, int64_t(was.first) - 1));
+    rows(std::max<int64_t>(now.first, int64_t(was.last) + 1), now.last);
+    if (changedTop != kNoRowChanged) band(changedTop - scrollY - ink.up, INT64_MAX);
+    // Glyphs are drawn while their cell meets the view: one leaving it on the left may have
+    // reached right beyond its cell into what moved.
+    if (b.scrollX != scrollX)
+        win->addDamage({view.x, view.y, std::min(ink.across, view.w), view.h});
+    // The caret where it was, moved along, and where it is.
+    if (b.caretShown) damage({b.caret.x - scrollX, b.caret.y - scrollY, b.caret.w, b.caret.h});
+    if (caretActive) {
+        const SDL_Rect c = caretContentRect();
+        damage({c.x - scrollX, c.y - scrollY, c.w, c.h});
+    }
+    // The bars and their corner, apart: damage that meets is joined into the box around it.
+    win->addDamage({x + view.w, y, width - view.w, view.h});
+    win->addDamage({x, y + view.h, width, height - view.h});
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -39,7 +39,11 @@ enum : uint32_t {
     TEXT_WORDWRAP = 0x8,
 };
 
-class GuiTextCtrl : public GuiObject, public IEditable, public ITimed {
+class GuiTextCtrl : public GuiObject,
+                    public IEditable,
+                    public ITimed,
+                    public IDrawsInParts,
+                    public IOpaque {
 public:
     static constexpr int kBarThickness = 12;
     static constexpr int kInset = 5;
@@ -59,6 +63,10 @@ public:
     // The caret's next activation change or blink.
     uint32_t msUntilDue(uint32_t now) override;
     void draw(SDL_Renderer* r) override;
+    // Any part draws exactly under a clip; there are no children to cover.
+    void coverChildrenMeeting(SDL_Rect&) const override {}
+    // The white field fills the whole rectangle.
+    bool paintsEveryPixel() const override { return true; }
     void handleEvent(GuiEvent& e) override;
     void focusLost(GuiObject* newFocus) override;
     void relayout() override;
@@ -167,7 +175,8 @@ private:
     void textReplaced(bool same);
     void readMetrics();
     void printCharmaps() const;
-    void finishLayout();
+    // Settles the caret and the bars after a layout; redraw: damage the whole control.
+    void finishLayout(bool redraw = true);
     // Lays out what appendText added: only the last line is measured again.
     void appendLayout();
     // Totals of measured lines: where the next line starts and their widest edge.
@@ -235,6 +244,39 @@ private:
         int32_t x, y;
     };
     CaretPoint caretGlyphPoint() const;
+    // The text area: the rectangle less the scroll bars shown.
+    SDL_Rect viewRect() const;
+    // Tops (content coordinates) of the first and last row draw() shows at vertical offset s in
+    // a view of height viewH: the rows wholly inside it. None when first > last.
+    struct TopSpan {
+        int32_t first, last;
+    };
+    TopSpan drawnTops(int32_t s, int32_t viewH) const;
+    // How far glyph ink may reach beyond a row's band (above, below) and beyond a cell to the
+    // right, from the face's bounding box; unknown for faces without one.
+    struct InkReach {
+        int32_t up = 0, down = 0, across = 0;
+        bool known = false;
+    };
+    InkReach inkReach() const;
+    // What the view showed before a change that scrolls it (see showChange).
+    struct ViewBefore {
+        int32_t scrollX, scrollY;
+        SDL_Rect view;
+        SDL_Rect caret;  // content coordinates
+        bool caretShown;
+        bool selectionShown;
+        int32_t selStart, selEnd;
+    };
+    ViewBefore viewBefore() const;
+    SDL_Rect caretContentRect() const;
+    static constexpr int64_t kNoRowChanged = INT64_MAX;
+    // Damages what changed since before when the text changed only in the rows from the content
+    // top changedTop on: the view's pixels move with the scroll, and only what comes into view,
+    // the changed rows, the caret and the bars are drawn again; everything where that cannot be.
+    void showChange(const ViewBefore& before, int64_t changedTop);
+    // Ensures the caret is visible without asking for a redraw.
+    void scrollToCaret();
     void drawSelection(SDL_Renderer* r, const SDL_Rect& view);
     void drawGlyphs(SDL_Renderer* r, const SDL_Rect& view, int32_t firstTop, int32_t lastTop);
     void drawCaret(SDL_Renderer* r, int32_t firstTop, int32_t lastTop);

@@ -206,14 +206,15 @@ void GuiTextCtrl::autoScrollToPointer(int px, int py) {
 
 void GuiTextCtrl::handleWheel(const SDL_MouseWheelEvent& w) {
     if (!multiline) return;
+    const ViewBefore before = viewBefore();
     const int64_t step = metrics.height < 1 ? 16 : metrics.height;
     scrollY = clampToInt(int64_t(scrollY) - int64_t(w.y) * step);
     if (w.x != 0)
         scrollX = clampToInt(int64_t(scrollX) + int64_t(w.x) * -40);
     else if (SDL_GetModState() & KMOD_SHIFT)
         scrollX = clampToInt(int64_t(scrollX) + int64_t(w.y) * -40);
-    invalidate();
     updateScrollbars();
+    showChange(before, kNoRowChanged);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -570,7 +570,7 @@ void GuiTextCtrl::appendLayout() {
         return;
     }
     measureFrom(lines.size() - 1);
-    finishLayout();
+    finishLayout(false);  // appendText damages only what the new rows change
 }
 
 void GuiTextCtrl::noteSplice(size_t at, size_t removed, size_t inserted) {
@@ -860,12 +860,11 @@ int32_t GuiTextCtrl::layoutLine(Source& src, size_t from, size_t to, int32_t row
     return codePoints;
 }
 
-void GuiTextCtrl::finishLayout() {
+void GuiTextCtrl::finishLayout(bool redraw) {
     // Inserted bytes may merge with broken neighbours into fewer code points.
     cursor = std::clamp(cursor, 0, textCodePoints);
-    invalidate();
     if (multiline) updateScrollbars();
-    invalidate();
+    if (redraw) invalidate();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1034,18 +1033,21 @@ void GuiTextCtrl::draw(SDL_Renderer* r) {
         drawScrollbars(r);
         return;
     }
-    const SDL_Rect view{x, y, width - (vScroll.visible ? kBarThickness : 0),
-                        height - (hScroll.visible ? kBarThickness : 0)};
+    const SDL_Rect view = viewRect();
     {
         ClipScope clip(r, view);
-        const int32_t lh = metrics.height;
-        const int32_t up = std::max(0, scrollY - 2);
-        const int32_t firstTop = y + 2 + (up + lh - 1) / lh * lh;
-        const int32_t down = std::max(0, view.h + scrollY - lh - 2);
-        const int32_t lastTop = y + 2 + down / lh * lh;
+        const auto [firstTop, lastTop] = drawnTops(scrollY, view.h);
         if (clip.visible() && firstTop <= lastTop) {
             if (hasFocus) drawSelection(r, view);
-            drawGlyphs(r, view, firstTop, lastTop);
+            // Rows whose ink cannot reach the clip would change no pixel.
+            int64_t from = firstTop, to = lastTop;
+            if (const InkReach ink = inkReach(); ink.known) {
+                const SDL_Rect& c = clip.area();
+                from =
+                    std::max<int64_t>(from, int64_t(c.y) + scrollY - metrics.height - ink.down + 1);
+                to = std::min<int64_t>(to, int64_t(c.y) + c.h + scrollY + ink.up - 1);
+            }
+            if (from <= to) drawGlyphs(r, view, int32_t(from), int32_t(to));
             drawCaret(r, firstTop, lastTop);
         }
     }

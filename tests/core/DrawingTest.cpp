@@ -1,5 +1,6 @@
 // Window drawing with pixels read back: direct drawing on the software renderer, cached
 // drawing on a renderer with render targets, and the tooltip box.
+#include "core/Roles.h"
 #include "support/TestApp.h"
 
 #include <gtest/gtest.h>
@@ -147,6 +148,62 @@ TEST(Drawing, TooltipBoxSitsBelowRightOfThePointerAndInsideTheWindow) {
         EXPECT_TRUE(sameColor(px[2], fill)) << at;
         EXPECT_TRUE(sameColor(px[3], kGrey)) << at;  // nothing left of or above the box
         EXPECT_TRUE(sameColor(px[4], kGrey)) << at;
+    }
+}
+
+// A child that says whether it paints every pixel of its rectangle.
+class CoveringChild : public ProbeWidget, public IOpaque {
+public:
+    CoveringChild(SDL_Rect rc, SDL_Color c, bool opaque)
+        : ProbeWidget(rc.x, rc.y, rc.w, rc.h, c), opaque(opaque) {}
+    bool paintsEveryPixel() const override { return opaque; }
+    bool opaque;
+};
+
+TEST(Drawing, TheBackgroundIsLeftOutOnlyWhereAChildThatPaintsEveryPixelCoversAll) {
+    struct Case {
+        const char* name;
+        SDL_Rect child;
+        SDL_Color colour;
+        bool opaque;
+        SDL_Point at;
+        SDL_Color expected;
+    };
+    const SDL_Color halfRed{255, 0, 0, 128};
+    const Case cases[] = {
+        {"covers all, opaque", {0, 0, 100, 80}, kRed, true, {50, 40}, kRed},
+        // Blended over the background: that must be there.
+        {"covers all, not opaque", {0, 0, 100, 80}, halfRed, false, {50, 40}, {227, 100, 100, 255}},
+        {"opaque, covers a part", {0, 0, 60, 80}, kRed, true, {80, 40}, kGrey},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestApp app;
+        AppWindow* rec = app.openMain(100, 80, kGrey);
+        rec->root->addChild(new CoveringChild(c.child, c.colour, c.opaque));
+        for (bool whole : {true, false}) {
+            SCOPED_TRACE(whole ? "whole frame" : "partial frame");
+            // What the window showed before is gone: only drawing can put the background there.
+            SDL_SetRenderDrawColor(rec->sdlRenderer(), 0, 0, 255, 255);
+            SDL_RenderClear(rec->sdlRenderer());
+            std::vector<SDL_Color> px;
+            if (whole) {
+                px = Frame::draw(app, rec, {c.at});
+            } else {
+                app.verifyDamage = false;  // the cleared pixels are not a frame's
+                app.beforePresent = [&](AppWindow* w) {
+                    px.push_back(readPixel(w->sdlRenderer(), c.at.x, c.at.y));
+                };
+                rec->root->addDamage({c.at.x - 5, c.at.y - 5, 10, 10});
+                app.scheduleRedraw();
+                app.renderWindow(rec);
+                app.beforePresent = nullptr;
+            }
+            ASSERT_EQ(px.size(), 1u);
+            EXPECT_NEAR(px[0].r, c.expected.r, 1);
+            EXPECT_NEAR(px[0].g, c.expected.g, 1);
+            EXPECT_NEAR(px[0].b, c.expected.b, 1);
+        }
     }
 }
 
