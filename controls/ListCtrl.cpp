@@ -45,7 +45,8 @@ void RowWidths::reset() {
     noted = 0;
     maxBytes = 0;
     asciiSeen[0] = asciiSeen[1] = 0;
-    otherSeen = false;
+    otherKinds.clear();
+    otherUnbounded = false;
     forgetMeasurements();
 }
 
@@ -131,27 +132,59 @@ void RowWidths::summarize(const std::string& text) {
     // Runs for every row as it is added: two words in registers, no table.
     uint64_t low = 0, high = 0, other = 0;
     for (unsigned char c : text) {
-        if (c < 64)
-            low |= uint64_t{1} << c;
-        else
-            high |= uint64_t{1} << (c & 63);
+        const uint64_t bit = uint64_t{1} << (c & 63);
+        low |= c < 64 ? bit : 0;
+        high |= c >= 64 && c < 128 ? bit : 0;
         other |= c & 0x80;
     }
     asciiSeen[0] |= low;
-    asciiSeen[1] |= other ? 0 : high;
-    otherSeen = otherSeen || other;
+    asciiSeen[1] |= high;
+    if (other && !otherUnbounded) summarizeOthers(text);
 }
 
-// Every noted row has at most maxBytes characters, each at most as wide as the widest character
-// that occurs, so the per-character bound of any row is at most this.
+void RowWidths::summarizeOthers(const std::string& text) {
+    const char* p = text.data();
+    const size_t n = text.size();
+    for (size_t i = 0; i < n;) {
+        const unsigned char lead = static_cast<unsigned char>(p[i]);
+        if (lead < 128) {
+            ++i;
+            continue;
+        }
+        const size_t len = std::min<size_t>(utf8SequenceLength(lead), n - i);
+        uint64_t kind = len;
+        for (size_t k = 0; k < len; ++k)
+            kind |= uint64_t{static_cast<unsigned char>(p[i + k])} << (8 * (k + 1));
+        i += len;
+        if (std::find(otherKinds.begin(), otherKinds.end(), kind) != otherKinds.end()) continue;
+        if (otherKinds.size() == kOtherKinds) {
+            otherUnbounded = true;
+            otherKinds.clear();
+            return;
+        }
+        otherKinds.push_back(kind);
+    }
+}
+
+// Every noted row has at most maxBytes bytes. A character of n bytes adds its width and the
+// slack to the per-character bound, which is at most n times (its width per byte, rounded up,
+// plus the slack); so the bound of any row is at most this.
 int RowWidths::summaryBound(TTF_Font* f) {
-    int widest = 0;
+    long long widestPerByte = 0;
     for (int c = 0; c < 128; ++c) {
         if (!(asciiSeen[c / 64] >> (c % 64) & 1)) continue;
         const char ch = static_cast<char>(c);
-        widest = std::max(widest, charWidth(f, &ch, 1));
+        widestPerByte = std::max<long long>(widestPerByte, charWidth(f, &ch, 1));
     }
-    return clampToInt(slack + static_cast<long long>(maxBytes) * (widest + slack));
+    for (uint64_t kind : otherKinds) {
+        const int len = static_cast<int>(kind & 0xFF);
+        char bytes[4];
+        for (int k = 0; k < len; ++k)
+            bytes[k] = static_cast<char>(kind >> (8 * (k + 1)) & 0xFF);
+        widestPerByte =
+            std::max<long long>(widestPerByte, (charWidth(f, bytes, len) + len - 1) / len);
+    }
+    return clampToInt(slack + static_cast<long long>(maxBytes) * (widestPerByte + slack));
 }
 
 void RowWidths::foldBounds(TTF_Font* f, const ListItems& items) {
@@ -187,7 +220,7 @@ int RowWidths::contentWidth(TTF_Font* f, const ListItems& items, int limit) {
     // Rows are only appended or all cleared; fewer rows than seen means a clear we missed.
     if (items.size() < folded || items.size() < exactUpTo || items.size() < noted) reset();
     useFont(f);
-    if (noted == items.size() && !otherSeen) {
+    if (noted == items.size() && !otherUnbounded) {
         const int bound = summaryBound(f);
         if (bound <= limit) return bound;
     }

@@ -25,8 +25,9 @@ struct ListItem {
 using ListItems = std::deque<ListItem, RowAllocator<ListItem>>;
 
 // Text widths of rows for the content width. Rows appended through noteAppended are summed up
-// as they come (longest byte length, which ASCII characters occur): for plain ASCII rows that
-// alone bounds every row, so a list whose rows clearly fit is never walked. Otherwise every row
+// as they come (longest byte length, which characters occur): while few distinct non-ASCII
+// characters occur, that alone bounds every row, so a list whose rows clearly fit is never
+// walked. Otherwise every row
 // gets a cheap upper bound from per-character widths when it is first seen; exact widths
 // (TTF_SizeUTF8) are taken, once per row, only when the bounds cannot decide whether the
 // horizontal bar shows. Rows change only through the list's own calls (addItem, setItemText,
@@ -50,6 +51,7 @@ private:
     void forgetMeasurements();
     void forgetRowBounds();
     void summarize(const std::string& text);
+    void summarizeOthers(const std::string& text);
     int boundOf(TTF_Font* font, const std::string& text);
     int charWidth(TTF_Font* font, const char* bytes, int len);
     int summaryBound(TTF_Font* font);
@@ -62,8 +64,13 @@ private:
     size_t noted = 0;
     size_t maxBytes = 0;
     uint64_t asciiSeen[2] = {0, 0};  // bit c: character c occurs in some row
-    bool otherSeen = false;          // a byte of 128 or above occurs
-    size_t folded = 0;               // rows whose bounds are in maxBound
+    // The non-ASCII characters that occur, cut as boundOf cuts them: up to 4 bytes and the
+    // length, packed. Past kOtherKinds of them the summary gives up and rows are bounded one by
+    // one.
+    static constexpr size_t kOtherKinds = 64;
+    std::vector<uint64_t> otherKinds;
+    bool otherUnbounded = false;
+    size_t folded = 0;  // rows whose bounds are in maxBound
     int maxBound = 0;
     int slack = 0;  // per character, for kerning and rounding
     int asciiWidth[128];

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -136,6 +137,22 @@ void BM_ComboOpenDropDown(benchmark::State& state) {
     }
 }
 
+// What adding a row costs the content-width summary: a million rows, plain ASCII (0) or with
+// umlauts (1).
+void BM_RowWidthsNoteAppended(benchmark::State& state) {
+    const char* prefix = state.range(0) ? "Größe " : "Zeile ";
+    std::vector<std::string> texts;
+    for (int i = 0; i < 1000000; ++i)
+        texts.push_back(prefix + std::to_string(i));
+    for (auto _ : state) {
+        RowWidths widths;
+        for (const std::string& t : texts)
+            widths.noteAppended(t);
+        benchmark::DoNotOptimize(widths);
+    }
+}
+
+BENCHMARK(BM_RowWidthsNoteAppended)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ListFill)->Arg(10001)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ListFirstDraw)->Arg(10001)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ListFillAndFirstDraw)->Arg(0)->Arg(10001)->Arg(1000000)->Unit(benchmark::kMillisecond);
