@@ -352,7 +352,6 @@ private:
             c.unbounded ? kUnbounded : uint64_t(std::max(c.advance, 0)) + uint64_t(c.kernInto);
     }
 
-    // Learns the characters of an ASCII line that bound() does not know yet.
     // Learns the characters of an ASCII line that bound() does not know yet: End when it
     // knows them all, Foreign at the first byte that is not ASCII, Unknown when the tables
     // cannot take one.
@@ -753,8 +752,9 @@ int32_t GuiTextCtrl::widestOf(Source& src, const std::vector<LineInfo>& v, size_
         return best;
     }
     auto settle = [&](size_t k) {
-        const size_t end = k + 1 < v.size() ? v[k + 1].byte : lastEnd;
-        v[k].maxRight = exactRightEdge(src, v[k].byte, end, v[k].row);
+        // Clamped: a text changed behind the layout's back must not be read past its end.
+        const size_t end = std::min(k + 1 < v.size() ? v[k + 1].byte : lastEnd, text.size());
+        v[k].maxRight = exactRightEdge(src, std::min(v[k].byte, end), end, v[k].row);
         best = std::max(best, v[k].maxRight);
     };
     // The line with the largest bound first: its exact edge usually rules out all others.
