@@ -140,8 +140,8 @@ TEST_F(InputDamage, InputThatChangesNothingDrawsNothing) {
 // A modal dialog comes and goes in its own window: nothing in the main window looks different
 // for it, so nothing there is drawn again (a caret leaving with the focus invalidates itself).
 TEST_F(InputDamage, AModalDialogComingAndGoingRedrawsNothingInTheMainWindow) {
-    AppWindow* dialog = app.createDialogWindow("Dialog", 0, 0, 200, 100, SDL_WINDOW_SHOWN,
-                                               {230, 230, 230, 255});
+    AppWindow* dialog =
+        app.createDialogWindow("Dialog", 0, 0, 200, 100, SDL_WINDOW_SHOWN, {230, 230, 230, 255});
     ASSERT_NE(dialog, nullptr);
     auto* modal = dynamic_cast<GuiDialog*>(dialog->root.get());
     ASSERT_NE(modal, nullptr);
