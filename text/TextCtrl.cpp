@@ -251,7 +251,14 @@ GuiTextCtrl::CaretPoint GuiTextCtrl::caretGlyphPoint() const {
 
 void GuiTextCtrl::ensureCaretVisible() {
     scrollToCaret();
-    invalidate();
+    lookChanged();
+}
+
+void GuiTextCtrl::lookChanged() {
+    if (inKey)
+        dirty = true;
+    else
+        invalidate();
 }
 
 void GuiTextCtrl::scrollToCaret() {

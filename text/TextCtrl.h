@@ -277,6 +277,9 @@ private:
     void showChange(const ViewBefore& before, int64_t changedTop);
     // Ensures the caret is visible without asking for a redraw.
     void scrollToCaret();
+    // A caret move or scroll: damaged by the key's showChange while a key is handled, else the
+    // whole control.
+    void lookChanged();
     void drawSelection(SDL_Renderer* r, const SDL_Rect& view);
     void drawGlyphs(SDL_Renderer* r, const SDL_Rect& view, int32_t firstTop, int32_t lastTop);
     void drawCaret(SDL_Renderer* r, int32_t firstTop, int32_t lastTop);
@@ -313,6 +316,7 @@ private:
     Metrics metrics;
     int32_t textCodePoints = 0;
     bool inEvent = false;
+    bool inKey = false;  // handleKey damages what the key changed when it is done
     std::optional<std::string> textBeforeEvent;
     std::vector<LineInfo> lines;
     int32_t glyphTotal = 0;

@@ -270,11 +270,16 @@ void GuiTextCtrl::paste() {
 
 void GuiTextCtrl::handleKey(const SDL_KeyboardEvent& k) {
     if (!hasFocus) return;
-    invalidate();
+    // Caret moves and scrolls are damaged once the key is done: a scroll moves the view's
+    // pixels. Edits and selections invalidate the whole control.
+    const ViewBefore before = viewBefore();
+    inKey = true;
     if (ctrlHeld(k.keysym.mod))
         handleCtrlKey(k.keysym.sym);
     else
         handlePlainKey(k.keysym.sym, (k.keysym.mod & KMOD_SHIFT) != 0);
+    inKey = false;
+    showChange(before, kNoRowChanged);
 }
 
 void GuiTextCtrl::handleCtrlKey(SDL_Keycode key) {
@@ -328,7 +333,7 @@ void GuiTextCtrl::handleCtrlKey(SDL_Keycode key) {
         default:
             return;
     }
-    invalidate();
+    lookChanged();
     updateScrollbars();
 }
 
@@ -344,7 +349,7 @@ void GuiTextCtrl::moveOrExtend(int32_t target, bool shift) {
     }
     cursor = target;
     clearSelection();
-    invalidate();
+    lookChanged();
 }
 
 int32_t GuiTextCtrl::lineHomeTarget() const {
