@@ -483,12 +483,30 @@ void GuiListCtrl::handleWheel(const SDL_Event& s) {
         hAmount = -hAmount;
     }
     int step = rowHeight < 1 ? 16 : rowHeight;
+    const int oldX = scrollX, oldY = scrollY;
+    const bool vBefore = vScroll.visible, hBefore = hScroll.visible;
     scrollY = clampToInt(static_cast<long long>(scrollY) - static_cast<long long>(v) * step);
     if (hAmount == 0 && (SDL_GetModState() & KMOD_SHIFT)) hAmount = v;
     scrollX = clampToInt(static_cast<long long>(scrollX) -
                          static_cast<long long>(hAmount) * kHorizontalWheelStep);
     updateScrollbars();
-    invalidate();
+    showScroll(oldX, oldY, vBefore, hBefore);
+}
+
+void GuiListCtrl::showScroll(int oldX, int oldY, bool vBefore, bool hBefore) {
+    // Moving needs the window's coordinates (a child of the window itself), a laid-out list with
+    // the same bars and an opaque background under every row.
+    if (!window || parent != window || !ZazOvadir::current() || layoutPending ||
+        vBefore != vScroll.visible || hBefore != hScroll.visible || !paintsEveryPixel()) {
+        invalidate();
+        return;
+    }
+    if (oldX == scrollX && oldY == scrollY) return;
+    dirty = true;
+    const int viewW = viewWidth(), viewH = viewHeight();
+    window->movePixels(this, SDL_Rect{x, y, viewW, viewH}, oldX - scrollX, oldY - scrollY);
+    if (vScroll.visible) window->addDamage(SDL_Rect{x + viewW, y, kBar, viewH});
+    if (hScroll.visible) window->addDamage(SDL_Rect{x, y + viewH, viewW, kBar});
 }
 
 void GuiListCtrl::dropRowTextures() {
@@ -685,11 +703,23 @@ void GuiListCtrl::renderRowsAhead(SDL_Renderer* r) {
 
 void GuiListCtrl::drawRows(SDL_Renderer* r, int viewW, int viewH) {
     useRendering(r);
+    SDL_Rect clip{x, y, viewW, viewH};
+    if (SDL_RenderIsClipEnabled(r)) SDL_RenderGetClipRect(r, &clip);
     int first = 0, last = -1;
     if (visibleRows(viewH, first, last)) {
         int top = y - scrollY % rowHeight;
         for (int k = first; k <= last; ++k, top += rowHeight) {
             bool isSelected = k == selected;
+            const SDL_Rect row{x, top, viewW, rowHeight};
+            if (!SDL_HasIntersection(&row, &clip)) {
+                // Not drawn this time (a part of the list is): a texture it has stays kept.
+                auto it = rowTextures.find(k);
+                if (it != rowTextures.end() && it->second.shows(items[k].text, isSelected)) {
+                    nextTextures.emplace(k, std::move(it->second));
+                    rowTextures.erase(it);
+                }
+                continue;
+            }
             // An opaque background is already under the row.
             if (isSelected || bgColor.a != 255)
                 fill(r, SDL_Rect{x, top, viewW, rowHeight}, isSelected ? selectionColor : bgColor);

@@ -4,6 +4,7 @@
 #include "controls/ListCtrlRows.h"
 #include "controls/TextCache.h"
 #include "core/GuiObject.h"
+#include "core/Roles.h"
 #include "text/ScrollBar.h"
 
 #include <SDL_ttf.h>
@@ -79,7 +80,9 @@ private:
     int exactCache = -1;   // exact widest row over [0, exactUpTo), -1 when unknown
 };
 
-class GuiListCtrl : public GuiObject {
+// Draws any part exactly, and paints every pixel of its rectangle over an opaque background:
+// a scroll moves the pixels it keeps and draws only what comes into view.
+class GuiListCtrl : public GuiObject, public IDrawsInParts, public IOpaque {
 public:
     static constexpr int kBar = 14;
 
@@ -93,6 +96,8 @@ public:
     bool isCacheable() override { return true; }
     const char* className() const override { return "GuiListCtrl"; }
     void draw(SDL_Renderer* r) override;
+    void coverChildrenMeeting(SDL_Rect&) const override {}
+    bool paintsEveryPixel() const override { return bgColor.a == 255; }
     void handleEvent(GuiEvent& e) override;
     void relayout() override;
 
@@ -147,6 +152,9 @@ private:
     void handlePress(int px, int py);
     void handleDrag(int px, int py);
     void handleWheel(const SDL_Event& s);
+    // After a scroll from (oldX, oldY) with the same bars: moves the view's pixels where the
+    // window keeps them and damages the bars; anything else invalidates the whole list.
+    void showScroll(int oldX, int oldY, bool vBefore, bool hBefore);
     void drawRows(SDL_Renderer* r, int viewW, int viewH);
     RowTexture renderRow(SDL_Renderer* r, int row, bool isSelected) const;
     // What SDL's blending gives for one text colour at each alpha over one opaque background.

@@ -587,4 +587,64 @@ TEST_F(ListCtrl, RowsBlendedOnceShowWhatBlendingInEveryFrameShows) {
     }
 }
 
+// A wheel step moves the view's pixels: the frame draws only the rows that come into view and
+// the bars, and shows exactly what a full redraw shows (the damage verifier compares every
+// frame). A translucent background cannot be moved: the whole list is drawn again.
+TEST_F(ListCtrl, AWheelStepDrawsOnlyWhatComesIntoView) {
+    struct Case {
+        const char* what;
+        SDL_Color background;
+        std::function<void(GuiListCtrl*)> step;
+        bool moves;
+    } cases[] = {
+        {"down one notch", kListBg,
+         [&](GuiListCtrl*) { route(app, mouseWheel(wid(), 60, 60, -1)); }, true},
+        {"up one notch", kListBg, [&](GuiListCtrl*) { route(app, mouseWheel(wid(), 60, 60, 1)); },
+         true},
+        {"three down, two up, with the selection in view", kListBg,
+         [&](GuiListCtrl* l) {
+             l->setSelection(12);
+             app.frames(1);
+             route(app, mouseWheel(wid(), 60, 60, -3));
+             route(app, mouseWheel(wid(), 60, 60, 2));
+         },
+         true},
+        {"sideways", kListBg,
+         [&](GuiListCtrl*) {
+             SDL_Event e = mouseWheel(wid(), 60, 60, 0);
+             e.wheel.x = 1;
+             route(app, e);
+         },
+         true},
+        {"translucent background",
+         {240, 240, 240, 200},
+         [&](GuiListCtrl*) { route(app, mouseWheel(wid(), 60, 60, -1)); },
+         false},
+    };
+    for (const Case& c : cases) {
+        auto* list = new GuiListCtrl(nullptr, 42, 10, 10, 300, 200, c.background, font);
+        for (int i = 0; i < 100; ++i)
+            list->addItem(i, "Eintrag " + std::to_string(i) +
+                                 (i % 7 ? "" : " gjpqy ÄÖÜ, und breiter als die Liste"));
+        rec->root->addChild(list);
+        list->scrollY = 5 * list->rowHeight + 3;  // part of a row above the view
+        list->scrollX = 40;
+        list->invalidate();
+        app.frames(2);
+        const int y0 = list->scrollY, x0 = list->scrollX;
+        c.step(list);
+        EXPECT_TRUE(list->scrollY != y0 || list->scrollX != x0) << c.what;
+        const SDL_Point middle{list->x + list->viewWidth() / 2, list->y + list->viewHeight() / 2};
+        bool middleDamaged = rec->root->fullDamage;
+        for (const SDL_Rect& part : rec->root->damageParts)
+            middleDamaged = middleDamaged || SDL_PointInRect(&middle, &part);
+        EXPECT_EQ(middleDamaged, !c.moves) << c.what;
+        app.frames(2);
+        EXPECT_EQ(app.damageMismatches, 0u) << c.what;
+        rec->root->deleteLater(list);
+        rec->root->runPendingDeletes();
+        app.frames(1);
+    }
+}
+
 }  // namespace
