@@ -441,21 +441,32 @@ void GuiListCtrl::listEvent(GuiEvent& e) {
 
 void GuiListCtrl::handlePress(int px, int py) {
     hasFocus = true;
+    const bool laidOutNow = layoutPending;
     if (layoutPending) {
         updateScrollbars();
         layoutPending = false;
     }
+    const int oldX = scrollX, oldY = scrollY;
+    const bool vBefore = vScroll.visible, hBefore = hScroll.visible;
     if (vScroll.visible && vScroll.thumbContains(px, py)) {
         vScroll.beginDrag(py);
     } else if (vScroll.visible && vScroll.trackContains(px, py)) {
         scrollY = vScroll.pageTarget(py, scrollY, std::max(vScroll.track.h - rowHeight, 1));
         updateScrollbars();
+        if (!laidOutNow) {
+            showScroll(oldX, oldY, vBefore, hBefore);
+            return;
+        }
     } else if (hScroll.visible && hScroll.thumbContains(px, py)) {
         hScroll.beginDrag(px);
     } else if (hScroll.visible && hScroll.trackContains(px, py)) {
         scrollX =
             hScroll.pageTarget(px, scrollX, std::max(hScroll.track.w - kHorizontalPageInset, 1));
         updateScrollbars();
+        if (!laidOutNow) {
+            showScroll(oldX, oldY, vBefore, hBefore);
+            return;
+        }
     } else {
         int row = rowAt(px, py);
         if (row < 0) return;
@@ -467,13 +478,15 @@ void GuiListCtrl::handlePress(int px, int py) {
 
 void GuiListCtrl::handleDrag(int px, int py) {
     if (!vScroll.dragging && !hScroll.dragging) return;
+    const int oldX = scrollX, oldY = scrollY;
+    const bool vBefore = vScroll.visible, hBefore = hScroll.visible;
     if (vScroll.dragging) {
         int CH = clampToInt(static_cast<long long>(rowHeight) * items.size());
         scrollY = vScroll.dragPosition(py, CH, vScroll.track.h, -1);
     }
     if (hScroll.dragging) scrollX = hScroll.dragPosition(px, contentWidth(), hScroll.track.w, -1);
     updateScrollbars();
-    invalidate();
+    showScroll(oldX, oldY, vBefore, hBefore);
 }
 
 void GuiListCtrl::handleWheel(const SDL_Event& s) {

@@ -587,9 +587,9 @@ TEST_F(ListCtrl, RowsBlendedOnceShowWhatBlendingInEveryFrameShows) {
     }
 }
 
-// A wheel step moves the view's pixels: the frame draws only the rows that come into view and
-// the bars, and shows exactly what a full redraw shows (the damage verifier compares every
-// frame). A translucent background cannot be moved: the whole list is drawn again.
+// A wheel step or a thumb drag moves the view's pixels: the frame draws only the rows that come
+// into view and the bars, and shows exactly what a full redraw shows (the damage verifier compares
+// every frame). A translucent background cannot be moved: the whole list is drawn again.
 TEST_F(ListCtrl, AWheelStepDrawsOnlyWhatComesIntoView) {
     struct Case {
         const char* what;
@@ -614,6 +614,16 @@ TEST_F(ListCtrl, AWheelStepDrawsOnlyWhatComesIntoView) {
              SDL_Event e = mouseWheel(wid(), 60, 60, 0);
              e.wheel.x = 1;
              route(app, e);
+         },
+         true},
+        {"thumb dragged", kListBg,
+         [&](GuiListCtrl* l) {
+             const SDL_Rect thumb = l->vScroll.thumb;
+             const int tx = thumb.x + thumb.w / 2, ty = thumb.y + thumb.h / 2;
+             route(app, mouseButton(SDL_MOUSEBUTTONDOWN, wid(), tx, ty));
+             app.frames(1);
+             route(app, mouseMotion(wid(), tx, ty + 3));  // a third of the view's height
+             route(app, mouseButton(SDL_MOUSEBUTTONUP, wid(), tx, ty + 3));
          },
          true},
         {"translucent background",
