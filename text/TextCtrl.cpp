@@ -500,11 +500,26 @@ void GuiTextCtrl::update(uint32_t now) {
         if (now - caretToggleTime < 500) return;
         caretOn = !caretOn;
         caretToggleTime = now;
-        invalidate();
+        caretShownOrHidden();
     } else if (!caretOn) {
         caretOn = true;
-        invalidate();
+        caretShownOrHidden();
     }
+}
+
+void GuiTextCtrl::caretShownOrHidden() {
+    // Only the caret's cells change: the control draws any part of itself exactly.
+    ZazOvadir* engine = ZazOvadir::current();
+    if (!window || !engine || metrics.height < 1) {
+        invalidate();
+        return;
+    }
+    dirty = true;
+    const SDL_Rect c = caretContentRect(), view = viewRect();
+    const SDL_Rect shown{c.x - scrollX, c.y - scrollY, c.w, c.h};
+    SDL_Rect part;
+    if (SDL_IntersectRect(&shown, &view, &part)) window->addDamage(part);
+    engine->scheduleRedraw();
 }
 
 uint32_t GuiTextCtrl::msUntilDue(uint32_t now) {

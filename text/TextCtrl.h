@@ -277,6 +277,8 @@ private:
     void showChange(const ViewBefore& before, int64_t changedTop);
     // Ensures the caret is visible without asking for a redraw.
     void scrollToCaret();
+    // The blink showed or hid the caret: damages its cells.
+    void caretShownOrHidden();
     // A caret move or scroll: damaged by the key's showChange while a key is handled, else the
     // whole control.
     void lookChanged();

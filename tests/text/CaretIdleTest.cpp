@@ -47,6 +47,21 @@ TEST_F(CaretIdle, BlinkingCaretDrawsTwiceASecondAndSleepsBetween) {
     EXPECT_EQ(app.presents, 10);  // each toggle drawn once
 }
 
+TEST_F(CaretIdle, ABlinkRedrawsOnlyTheCaretsCells) {
+    GuiTextCtrl* t = focused(TEXT_MULTILINE, "Hallo Welt\nzweite Zeile");
+    for (int blink = 0; blink < 2; ++blink) {
+        const bool on = t->caretOn;
+        app.clock.advance(500);
+        t->update(app.clock.ticks());
+        ASSERT_NE(t->caretOn, on);
+        ASSERT_EQ(win->root->damageParts.size(), 1u);
+        const SDL_Rect damaged = win->root->damageParts[0];
+        EXPECT_EQ(damaged.w, GuiTextCtrl::kCaretWidth);
+        EXPECT_EQ(damaged.h, t->lineHeight());
+        app.runFor(1);  // the verifier compares the frame with a full redraw
+    }
+}
+
 TEST_F(CaretIdle, CaretOutOfViewDoesNotKeepTheLoopAwake) {
     std::string lines;
     for (int i = 0; i < 100; ++i)
