@@ -427,6 +427,22 @@ std::vector<uint8_t> plainRows(SDL_Renderer* r, const GuiListCtrl& l) {
     return readArea(r, view);
 }
 
+// The list's view as the next frame draws it, and as the plain way draws it over that frame.
+struct ViewPixels {
+    std::vector<uint8_t> drawn, plain;
+};
+ViewPixels drawnAndPlainRows(TestApp& app, const GuiListCtrl& l) {
+    ViewPixels out;
+    app.beforePresent = [&](AppWindow* w) {
+        const SDL_Rect view{l.x, l.y, l.viewWidth(), l.viewHeight()};
+        out.drawn = readArea(w->sdlRenderer(), view);
+        out.plain = plainRows(w->sdlRenderer(), l);
+    };
+    app.frames(1);
+    app.beforePresent = nullptr;
+    return out;
+}
+
 // The rows kept as textures between frames show exactly what rendering them afresh shows,
 // through scrolling, selection and every change of text, colour, font size and style.
 TEST_F(ListCtrl, KeptRowsDrawExactlyAsRowsRenderedAfresh) {
@@ -464,14 +480,7 @@ TEST_F(ListCtrl, KeptRowsDrawExactlyAsRowsRenderedAfresh) {
     for (const Step& step : steps) {
         step.change();
         list->invalidate();
-        std::vector<uint8_t> drawn, plain;
-        app.beforePresent = [&](AppWindow* w) {
-            const SDL_Rect view{list->x, list->y, list->viewWidth(), list->viewHeight()};
-            drawn = readArea(w->sdlRenderer(), view);
-            plain = plainRows(w->sdlRenderer(), *list);
-        };
-        app.frames(1);
-        app.beforePresent = nullptr;
+        const auto [drawn, plain] = drawnAndPlainRows(app, *list);
         ASSERT_FALSE(drawn.empty()) << step.what;
         EXPECT_TRUE(drawn == plain) << step.what;
     }
@@ -566,14 +575,7 @@ TEST_F(ListCtrl, RowsBlendedOnceShowWhatBlendingInEveryFrameShows) {
             list->selected = list->rowAt(list->x + 1, list->y + list->rowHeight + 1);
             list->updateScrollbars();
             list->invalidate();
-            std::vector<uint8_t> drawn, plain;
-            app.beforePresent = [&](AppWindow* w) {
-                const SDL_Rect view{list->x, list->y, list->viewWidth(), list->viewHeight()};
-                drawn = readArea(w->sdlRenderer(), view);
-                plain = plainRows(w->sdlRenderer(), *list);
-            };
-            app.frames(1);
-            app.beforePresent = nullptr;
+            const auto [drawn, plain] = drawnAndPlainRows(app, *list);
             ASSERT_FALSE(drawn.empty());
             if (drawn != plain)
                 ADD_FAILURE() << "size " << c.size << " style " << c.style << ", rows from "
