@@ -446,47 +446,44 @@ void GuiListCtrl::handlePress(int px, int py) {
         updateScrollbars();
         layoutPending = false;
     }
-    const int oldX = scrollX, oldY = scrollY;
-    const bool vBefore = vScroll.visible, hBefore = hScroll.visible;
+    const ScrollState before = scrollState();
+    bool paged = false;
     if (vScroll.visible && vScroll.thumbContains(px, py)) {
         vScroll.beginDrag(py);
     } else if (vScroll.visible && vScroll.trackContains(px, py)) {
         scrollY = vScroll.pageTarget(py, scrollY, std::max(vScroll.track.h - rowHeight, 1));
         updateScrollbars();
-        if (!laidOutNow) {
-            showScroll(oldX, oldY, vBefore, hBefore);
-            return;
-        }
+        paged = true;
     } else if (hScroll.visible && hScroll.thumbContains(px, py)) {
         hScroll.beginDrag(px);
     } else if (hScroll.visible && hScroll.trackContains(px, py)) {
         scrollX =
             hScroll.pageTarget(px, scrollX, std::max(hScroll.track.w - kHorizontalPageInset, 1));
         updateScrollbars();
-        if (!laidOutNow) {
-            showScroll(oldX, oldY, vBefore, hBefore);
-            return;
-        }
+        paged = true;
     } else {
         int row = rowAt(px, py);
         if (row < 0) return;
         selected = row;
         ensureSelectionVisible();
     }
-    invalidate();
+    // A page step of a list shown as laid out before this press moves the view's pixels.
+    if (paged && !laidOutNow)
+        showScroll(before);
+    else
+        invalidate();
 }
 
 void GuiListCtrl::handleDrag(int px, int py) {
     if (!vScroll.dragging && !hScroll.dragging) return;
-    const int oldX = scrollX, oldY = scrollY;
-    const bool vBefore = vScroll.visible, hBefore = hScroll.visible;
+    const ScrollState before = scrollState();
     if (vScroll.dragging) {
         int CH = clampToInt(static_cast<long long>(rowHeight) * items.size());
         scrollY = vScroll.dragPosition(py, CH, vScroll.track.h, -1);
     }
     if (hScroll.dragging) scrollX = hScroll.dragPosition(px, contentWidth(), hScroll.track.w, -1);
     updateScrollbars();
-    showScroll(oldX, oldY, vBefore, hBefore);
+    showScroll(before);
 }
 
 void GuiListCtrl::handleWheel(const SDL_Event& s) {
@@ -496,28 +493,27 @@ void GuiListCtrl::handleWheel(const SDL_Event& s) {
         hAmount = -hAmount;
     }
     int step = rowHeight < 1 ? 16 : rowHeight;
-    const int oldX = scrollX, oldY = scrollY;
-    const bool vBefore = vScroll.visible, hBefore = hScroll.visible;
+    const ScrollState before = scrollState();
     scrollY = clampToInt(static_cast<long long>(scrollY) - static_cast<long long>(v) * step);
     if (hAmount == 0 && (SDL_GetModState() & KMOD_SHIFT)) hAmount = v;
     scrollX = clampToInt(static_cast<long long>(scrollX) -
                          static_cast<long long>(hAmount) * kHorizontalWheelStep);
     updateScrollbars();
-    showScroll(oldX, oldY, vBefore, hBefore);
+    showScroll(before);
 }
 
-void GuiListCtrl::showScroll(int oldX, int oldY, bool vBefore, bool hBefore) {
+void GuiListCtrl::showScroll(const ScrollState& before) {
     // Moving needs the window's coordinates (a child of the window itself), a laid-out list with
     // the same bars and an opaque background under every row.
     if (!window || parent != window || !ZazOvadir::current() || layoutPending ||
-        vBefore != vScroll.visible || hBefore != hScroll.visible || !paintsEveryPixel()) {
+        before.vBar != vScroll.visible || before.hBar != hScroll.visible || !paintsEveryPixel()) {
         invalidate();
         return;
     }
-    if (oldX == scrollX && oldY == scrollY) return;
+    if (before.x == scrollX && before.y == scrollY) return;
     dirty = true;
     const int viewW = viewWidth(), viewH = viewHeight();
-    window->movePixels(this, SDL_Rect{x, y, viewW, viewH}, oldX - scrollX, oldY - scrollY);
+    window->movePixels(this, SDL_Rect{x, y, viewW, viewH}, before.x - scrollX, before.y - scrollY);
     if (vScroll.visible) window->addDamage(SDL_Rect{x + viewW, y, kBar, viewH});
     if (hScroll.visible) window->addDamage(SDL_Rect{x, y + viewH, viewW, kBar});
 }

@@ -152,9 +152,15 @@ private:
     void handlePress(int px, int py);
     void handleDrag(int px, int py);
     void handleWheel(const SDL_Event& s);
-    // After a scroll from (oldX, oldY) with the same bars: moves the view's pixels where the
+    // The scroll position and the bars shown, taken before a scroll.
+    struct ScrollState {
+        int x, y;
+        bool vBar, hBar;
+    };
+    ScrollState scrollState() const { return {scrollX, scrollY, vScroll.visible, hScroll.visible}; }
+    // After a scroll from before with the same bars: moves the view's pixels where the
     // window keeps them and damages the bars; anything else invalidates the whole list.
-    void showScroll(int oldX, int oldY, bool vBefore, bool hBefore);
+    void showScroll(const ScrollState& before);
     void drawRows(SDL_Renderer* r, int viewW, int viewH);
     RowTexture renderRow(SDL_Renderer* r, int row, bool isSelected) const;
     // What SDL's blending gives for one text colour at each alpha over one opaque background.

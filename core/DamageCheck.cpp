@@ -70,10 +70,7 @@ void report(ZazOvadir& engine, const AppWindow* w, const std::vector<uint32_t>& 
         if (((partial[i] ^ full[i]) & kShownBits) == 0) continue;
         if (count++ == 0) first = i;
         SDL_Rect px{static_cast<int>(i % w->width), static_cast<int>(i / w->width), 1, 1};
-        if (SDL_RectEmpty(&box))
-            box = px;
-        else
-            SDL_UnionRect(&box, &px, &box);
+        SDL_UnionRect(&box, &px, &box);  // the first pixel replaces the empty start
     }
     if (count == 0) return;
     const SDL_Rect& a = w->drawnArea;

@@ -613,12 +613,7 @@ bool ZazOvadir::drawWindow(AppWindow* w) {
     root->frameTarget = target;
     if (target) SDL_SetRenderTarget(r, target);
     w->drawnArea = root->drawDamaged(r);
-    if (!SDL_RectEmpty(&moved)) {
-        if (!SDL_RectEmpty(&w->drawnArea))
-            SDL_UnionRect(&w->drawnArea, &moved, &w->drawnArea);
-        else
-            w->drawnArea = moved;
-    }
+    SDL_UnionRect(&w->drawnArea, &moved, &w->drawnArea);  // either may be empty
     if (verifyDamage && root->drewPartially) DamageCheck::verifyFrame(*this, w, target);
     if (target) {
         SDL_SetRenderTarget(r, nullptr);

@@ -607,8 +607,13 @@ void GuiWindow::draw(SDL_Renderer* r) {
 
 void GuiWindow::drawOverlay(SDL_Renderer* r) {
     if (!engine || !engine->scriptRunner || !appWindow) return;
-    overlayShown = engine->scriptRunner->overlayArea(appWindow);
+    overlayShown = overlayArea();
     engine->scriptRunner->drawOverlay(appWindow, r);
+}
+
+SDL_Rect GuiWindow::overlayArea() const {
+    if (!engine || !engine->scriptRunner || !appWindow) return SDL_Rect{0, 0, 0, 0};
+    return engine->scriptRunner->overlayArea(appWindow);
 }
 
 bool GuiWindow::tooltipBox(SDL_Rect& box) const {
@@ -647,10 +652,7 @@ void GuiWindow::drawTooltip(SDL_Renderer* r) {
 
 void GuiWindow::addDamage(const SDL_Rect& area) {
     if (area.w <= 0 || area.h <= 0) return;
-    if (SDL_RectEmpty(&damage))
-        damage = area;
-    else
-        SDL_UnionRect(&damage, &area, &damage);
+    SDL_UnionRect(&damage, &area, &damage);  // an empty rectangle adds nothing to a union
     for (SDL_Rect& part : damageParts)
         if (SDL_HasIntersection(&part, &area)) {
             SDL_UnionRect(&part, &area, &part);
@@ -727,7 +729,7 @@ void GuiWindow::damageOverlay() {
     if (!engine || !engine->scriptRunner || !appWindow) return;
     // Also an overlay that stays in place may change (a fading flash): it is redrawn each frame.
     addDamage(overlayShown);
-    addDamage(engine->scriptRunner->overlayArea(appWindow));
+    addDamage(overlayArea());
 }
 
 SDL_Rect GuiWindow::drawDamaged(SDL_Renderer* r) {
@@ -765,17 +767,12 @@ SDL_Rect GuiWindow::drawDamaged(SDL_Renderer* r) {
         if (!SDL_IntersectRect(&area, &whole, &fill)) continue;
         drawArea(r, fill, caching, hasTip && SDL_HasIntersection(&tip, &fill));
         fills.push_back(fill);
-        if (SDL_RectEmpty(&drawn))
-            drawn = fill;
-        else
-            SDL_UnionRect(&drawn, &fill, &drawn);
+        SDL_UnionRect(&drawn, &fill, &drawn);
     }
     if (!fills.empty()) {
         drewPartially = true;
         // The overlay's old and new places are damage, so it lies wholly inside one area.
-        SDL_Rect overlay = engine && engine->scriptRunner && appWindow
-                               ? engine->scriptRunner->overlayArea(appWindow)
-                               : SDL_Rect{0, 0, 0, 0};
+        const SDL_Rect overlay = overlayArea();
         SDL_Rect clip = fills.front();
         for (const SDL_Rect& fill : fills)
             if (SDL_HasIntersection(&fill, &overlay)) clip = fill;
@@ -897,12 +894,8 @@ bool GuiWindow::anythingElseMeets(const GuiObject* owner, const SDL_Rect& area) 
     if (SDL_HasIntersection(&shownTip, &area) ||
         (tooltipBox(tip) && SDL_HasIntersection(&tip, &area)))
         return true;
-    if (SDL_HasIntersection(&overlayShown, &area)) return true;
-    if (engine && engine->scriptRunner && appWindow) {
-        const SDL_Rect overlay = engine->scriptRunner->overlayArea(appWindow);
-        if (SDL_HasIntersection(&overlay, &area)) return true;
-    }
-    return false;
+    const SDL_Rect overlay = overlayArea();
+    return SDL_HasIntersection(&overlayShown, &area) || SDL_HasIntersection(&overlay, &area);
 }
 
 SDL_Rect GuiWindow::makePixelMoves(const std::function<bool(const PixelMove&)>& move) {
@@ -922,10 +915,7 @@ SDL_Rect GuiWindow::makePixelMoves(const std::function<bool(const PixelMove&)>& 
             addDamage(m.area);
             continue;
         }
-        if (SDL_RectEmpty(&moved))
-            moved = m.area;
-        else
-            SDL_UnionRect(&moved, &m.area, &moved);
+        SDL_UnionRect(&moved, &m.area, &moved);
     }
     return moved;
 }

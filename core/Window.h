@@ -136,6 +136,8 @@ private:
     bool ensureCacheTexture(SDL_Renderer* r, GuiObject* child);
     void drawTooltip(SDL_Renderer* r);
     void drawOverlay(SDL_Renderer* r);
+    // Where the script runner's overlay paints now (empty without a runner).
+    SDL_Rect overlayArea() const;
     bool tooltipBox(SDL_Rect& box) const;
     // Only a plain window or dialog paints nothing but its children, tooltip and overlay.
     bool drawsOnlyChildren() const;

@@ -356,10 +356,6 @@ void GuiTextCtrl::showChange(const ViewBefore& b, int64_t changedTop) {
     engine->scheduleRedraw();
     GuiWindow* win = window;
     win->movePixels(this, view, b.scrollX - scrollX, b.scrollY - scrollY);
-    const auto damage = [&](const SDL_Rect& rc) {
-        SDL_Rect part;
-        if (SDL_IntersectRect(&rc, &view, &part)) win->addDamage(part);
-    };
     // Screen rows [top, bottom) across the view.
     const auto band = [&](int64_t top, int64_t bottom) {
         top = std::max<int64_t>(top, view.y);
@@ -388,11 +384,8 @@ void GuiTextCtrl::showChange(const ViewBefore& b, int64_t changedTop) {
     if (b.scrollX != scrollX)
         win->addDamage({view.x, view.y, std::min(ink.across, view.w), view.h});
     // The caret where it was, moved along, and where it is.
-    if (b.caretShown) damage({b.caret.x - scrollX, b.caret.y - scrollY, b.caret.w, b.caret.h});
-    if (caretActive) {
-        const SDL_Rect c = caretContentRect();
-        damage({c.x - scrollX, c.y - scrollY, c.w, c.h});
-    }
+    if (b.caretShown) damageShown(b.caret);
+    if (caretActive) damageShown(caretContentRect());
     // The bars and their corner, apart: damage that meets is joined into the box around it.
     win->addDamage({x + view.w, y, width - view.w, view.h});
     win->addDamage({x, y + view.h, width, height - view.h});
@@ -515,11 +508,15 @@ void GuiTextCtrl::caretShownOrHidden() {
         return;
     }
     dirty = true;
-    const SDL_Rect c = caretContentRect(), view = viewRect();
-    const SDL_Rect shown{c.x - scrollX, c.y - scrollY, c.w, c.h};
+    damageShown(caretContentRect());
+    engine->scheduleRedraw();
+}
+
+void GuiTextCtrl::damageShown(const SDL_Rect& content) {
+    const SDL_Rect view = viewRect();
+    const SDL_Rect shown{content.x - scrollX, content.y - scrollY, content.w, content.h};
     SDL_Rect part;
     if (SDL_IntersectRect(&shown, &view, &part)) window->addDamage(part);
-    engine->scheduleRedraw();
 }
 
 uint32_t GuiTextCtrl::msUntilDue(uint32_t now) {

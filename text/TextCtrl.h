@@ -279,6 +279,8 @@ private:
     void scrollToCaret();
     // The blink showed or hid the caret: damages its cells.
     void caretShownOrHidden();
+    // Damages where a rectangle of content coordinates shows now, within the view.
+    void damageShown(const SDL_Rect& content);
     // A caret move or scroll: damaged by the key's showChange while a key is handled, else the
     // whole control.
     void lookChanged();
