@@ -587,7 +587,15 @@ void GuiListCtrl::BlendTable::make(SDL_Color textColor, SDL_Color background) {
     SDL_SetSurfaceBlendMode(ramp.get(), SDL_BLENDMODE_BLEND);
     if (SDL_BlitSurface(ramp.get(), nullptr, under.get(), nullptr) != 0) return;
     std::copy_n(static_cast<const uint32_t*>(under->pixels), 256, out);
+    mappedFormat = SDL_PIXELFORMAT_UNKNOWN;
     valid = true;
+}
+
+void GuiListCtrl::BlendTable::mapTo(const SDL_PixelFormat* format) {
+    if (mappedFormat == format->format) return;
+    for (int a = 0; a < 256; ++a)
+        mapped[a] = SDL_MapRGB(format, out[a] >> 16 & 0xFF, out[a] >> 8 & 0xFF, out[a] & 0xFF);
+    mappedFormat = format->format;
 }
 
 SDL_Texture* GuiListCtrl::opaqueInk(SDL_Renderer* r, const SDL_Surface* text, const SDL_Rect& ink,
@@ -666,7 +674,56 @@ const GuiListCtrl::RowTexture* GuiListCtrl::rowTexture(SDL_Renderer* r, int row,
     return &placed.first->second;
 }
 
+void GuiListCtrl::useLatinLines() {
+    ZazOvadir* engine = ZazOvadir::current();
+    FT_Face face =
+        engine && font && font == engine->getDefaultFont() ? engine->getFtFace() : nullptr;
+    if (!face) {
+        latinLines.reset();
+        return;
+    }
+    if (latinLines && latinLines->stillMatches(font, face)) return;
+    latinLines = TtfLatinLines::matching(font, face);
+}
+
+bool GuiListCtrl::drawRowDirectly(SDL_Renderer* r, SDL_Surface* s, int row, bool isSelected,
+                                  int top, const SDL_Rect& clip) {
+    BlendTable& blend = blends[isSelected ? 1 : 0];
+    const SDL_Color color = isSelected ? selectedTextColor : textColor;
+    if (!blend.valid || !latinLines->rasterise(items[row].text, color.a, latinLine)) return false;
+    const AlphaLine& line = latinLine;
+    int inkTop = line.height, inkBottom = 0;
+    for (int y = 0; y < line.height; ++y) {
+        const uint8_t* a = line.alpha.data() + static_cast<ptrdiff_t>(y) * line.width;
+        if (std::none_of(a, a + line.width, [](uint8_t v) { return v != 0; })) continue;
+        inkTop = std::min(inkTop, y);
+        inkBottom = y + 1;
+    }
+    if (inkBottom <= inkTop) return true;  // no ink: the background is the row
+    // Only over the row's own background does the table say what blending gives.
+    const int lineTop = top + (rowHeight - line.height) / 2;
+    if (lineTop + inkTop < top || lineTop + inkBottom > top + rowHeight) return false;
+    if (SDL_RenderFlush(r) != 0) return false;  // the selection's fill goes first
+    blend.mapTo(s->format);
+    const SDL_Rect ink{x + 4 - scrollX, lineTop + inkTop, line.width, inkBottom - inkTop};
+    const SDL_Rect bounds{0, 0, s->w, s->h};
+    SDL_Rect inClip, shown;
+    if (!SDL_IntersectRect(&ink, &clip, &inClip) || !SDL_IntersectRect(&inClip, &bounds, &shown))
+        return true;
+    for (int py = shown.y; py < shown.y + shown.h; ++py) {
+        const uint8_t* a = line.alpha.data() + static_cast<ptrdiff_t>(py - lineTop) * line.width +
+                           (shown.x - ink.x);
+        auto* px = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(s->pixels) +
+                                               static_cast<ptrdiff_t>(py) * s->pitch) +
+                   shown.x;
+        for (int i = 0; i < shown.w; ++i)
+            if (a[i]) px[i] = blend.mapped[a[i]];
+    }
+    return true;
+}
+
 void GuiListCtrl::useRendering(SDL_Renderer* r) {
+    useLatinLines();
     const FontLook look = FontLook::of(font);
     const auto same = [](SDL_Color a, SDL_Color b) {
         return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
@@ -698,6 +755,7 @@ bool GuiListCtrl::visibleRows(int viewH, int& first, int& last) const {
 void GuiListCtrl::renderRowsAhead(SDL_Renderer* r) {
     useRendering(r);
     computeRowHeight();
+    if (blendsOnce && latinLines) return;  // rows will most likely be drawn directly
     int first = 0, last = -1;
     // The tallest view the bars can leave; scrollY is clamped only by the layout that follows.
     if (!visibleRows(height, first, last)) return;
@@ -714,6 +772,7 @@ void GuiListCtrl::drawRows(SDL_Renderer* r, int viewW, int viewH) {
     useRendering(r);
     SDL_Rect clip{x, y, viewW, viewH};
     if (SDL_RenderIsClipEnabled(r)) SDL_RenderGetClipRect(r, &clip);
+    SDL_Surface* direct = blendsOnce && latinLines ? directPixels(r) : nullptr;
     int first = 0, last = -1;
     if (visibleRows(viewH, first, last)) {
         int top = y - scrollY % rowHeight;
@@ -732,6 +791,7 @@ void GuiListCtrl::drawRows(SDL_Renderer* r, int viewW, int viewH) {
             // An opaque background is already under the row.
             if (isSelected || bgColor.a != 255)
                 fill(r, SDL_Rect{x, top, viewW, rowHeight}, isSelected ? selectionColor : bgColor);
+            if (direct && drawRowDirectly(r, direct, k, isSelected, top, clip)) continue;
             const RowTexture* rt = rowTexture(r, k, isSelected);
             if (!rt->texture) continue;
             SDL_Rect dst{x + 4 - scrollX + rt->inkLeft, top + (rowHeight - rt->h) / 2 + rt->inkTop,

@@ -6,11 +6,13 @@
 #include "core/GuiObject.h"
 #include "core/Roles.h"
 #include "text/ScrollBar.h"
+#include "text/TtfLatin.h"
 
 #include <SDL_ttf.h>
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -169,12 +171,23 @@ private:
         uint32_t out[256]{};
         bool valid = false;
         void make(SDL_Color textColor, SDL_Color background);
+        // out in the pixel format of a surface written directly
+        uint32_t mapped[256]{};
+        Uint32 mappedFormat = SDL_PIXELFORMAT_UNKNOWN;
+        void mapTo(const SDL_PixelFormat* format);
     };
     // The ink blended onto the row's opaque background, as copying it there would give; null
     // when the rendering is not plain text-coloured ink.
     SDL_Texture* opaqueInk(SDL_Renderer* r, const SDL_Surface* text, const SDL_Rect& ink,
                            const BlendTable& blend) const;
     const RowTexture* rowTexture(SDL_Renderer* r, int row, bool isSelected);
+    // Draws a row's text straight into the window's pixels s (the row's background already
+    // there): false, with nothing drawn, where it cannot be exactly what copying the row's
+    // texture gives.
+    bool drawRowDirectly(SDL_Renderer* r, SDL_Surface* s, int row, bool isSelected, int top,
+                         const SDL_Rect& clip);
+    // The rasteriser of Latin rows in the list's font, where the toolkit holds the same face.
+    void useLatinLines();
     // The rows a view of viewH pixels shows at scrollY; false when none.
     bool visibleRows(int viewH, int& first, int& last) const;
     // Renders the rows the view may show before the layout measures them.
@@ -196,6 +209,11 @@ private:
     // onto an opaque row background once and then copied without blending in every frame.
     bool blendsOnce = false;
     BlendTable blends[2];  // plain and selected rows
+    // Rows of plain Latin text over an opaque background are rasterised from FreeType and
+    // blended through the table straight into the window's pixels: no shaping, no texture, no
+    // memory per row.
+    std::unique_ptr<TtfLatinLines> latinLines;
+    AlphaLine latinLine;
 };
 
 class GuiComboBoxDropDown;

@@ -30,3 +30,10 @@ private:
     SDL_Rect mine{0, 0, 0, 0};
     bool applied = false;
 };
+
+// The pixels the renderer draws into, for a widget that writes some of them itself: only where
+// the software renderer draws straight into its window's surface one-to-one (no render target,
+// no scaling, the whole window as viewport), with everything drawn so far flushed into it; null
+// elsewhere. Writes must stay inside the renderer's clip, and whatever the renderer was asked to
+// draw since must be flushed first (SDL_RenderFlush).
+SDL_Surface* directPixels(SDL_Renderer* r);

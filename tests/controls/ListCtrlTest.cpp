@@ -513,15 +513,41 @@ std::vector<std::string> sampleRows(int pairsPerRow) {
     return rows;
 }
 
-// Rows blended onto their opaque background once and then copied show exactly what blending
-// them in every frame shows: for the sizes the toolkit opens, styles, colours and a translucent
-// selection, through every printable ASCII pair and the other sample rows, page by page.
+// Rows blended onto their opaque background once and then copied, and rows of the toolkit's
+// own font drawn straight into the window's pixels, show exactly what blending them in every
+// frame shows: for the sizes the toolkit opens, styles, colours, a translucent selection and
+// a view scrolled sideways, through every printable ASCII pair and the other sample rows, page
+// by page.
 TEST_F(ListCtrl, RowsBlendedOnceShowWhatBlendingInEveryFrameShows) {
+    constexpr int kDefault = 0;  // the toolkit's own font, whose Latin rows are drawn directly
     struct Case {
         int size;
         int style;
         SDL_Color text, selectedText, background, selection;
+        int scrollX = 0;
+        int rowHeight = 0;  // the font's unless set: ink then reaches into the next rows
     } cases[] = {
+        {kDefault,
+         TTF_STYLE_NORMAL,
+         {0, 0, 0, 255},
+         {255, 255, 255, 255},
+         kListBg,
+         {0, 120, 215, 255},
+         5},
+        {kDefault,
+         TTF_STYLE_NORMAL,
+         {10, 200, 90, 128},
+         {250, 240, 10, 255},
+         {30, 40, 50, 255},
+         {0, 120, 215, 100}},
+        {kDefault,
+         TTF_STYLE_NORMAL,
+         {0, 0, 0, 255},
+         {255, 255, 255, 255},
+         kListBg,
+         {0, 120, 215, 255},
+         0,
+         9},
         {14, TTF_STYLE_NORMAL, {0, 0, 0, 255}, {255, 255, 255, 255}, kListBg, {0, 120, 215, 255}},
         {11,
          TTF_STYLE_NORMAL,
@@ -555,15 +581,17 @@ TEST_F(ListCtrl, RowsBlendedOnceShowWhatBlendingInEveryFrameShows) {
          {0, 0, 0, 255}},
     };
     for (const Case& c : cases) {
-        TtfFontPtr own(app.openFont(c.size));
-        ASSERT_NE(own, nullptr);
-        TTF_SetFontStyle(own.get(), c.style);
-        auto* list = new GuiListCtrl(nullptr, 42, 10, 10, 600, 440, c.background, own.get());
+        TtfFontPtr own(c.size == kDefault ? nullptr : app.openFont(c.size));
+        TTF_Font* f = c.size == kDefault ? app.getDefaultFont() : own.get();
+        ASSERT_NE(f, nullptr);
+        TTF_SetFontStyle(f, c.style);
+        auto* list = new GuiListCtrl(nullptr, 42, 10, 10, 600, 440, c.background, f);
         list->textColor = c.text;
         list->selectedTextColor = c.selectedText;
         list->selectionColor = c.selection;
         int i = 0;
-        for (std::string& row : sampleRows(std::max(1, 460 / (c.size + c.size / 4))))
+        const int size = c.size == kDefault ? 14 : c.size;
+        for (std::string& row : sampleRows(std::max(1, 460 / (size + size / 4))))
             list->addItem(i++, std::move(row));
         rec->root->addChild(list);
         app.frames(1);
@@ -571,9 +599,12 @@ TEST_F(ListCtrl, RowsBlendedOnceShowWhatBlendingInEveryFrameShows) {
         int differing = 0;
         for (int top = 0; differing < 3; top += page) {
             list->scrollY = top;
+            list->scrollX = c.scrollX;
             // A selection on every page, one row into it.
             list->selected = list->rowAt(list->x + 1, list->y + list->rowHeight + 1);
             list->updateScrollbars();
+            ASSERT_EQ(list->scrollX, c.scrollX);
+            if (c.rowHeight) list->rowHeight = c.rowHeight;
             list->invalidate();
             const auto [drawn, plain] = drawnAndPlainRows(app, *list);
             ASSERT_FALSE(drawn.empty());
