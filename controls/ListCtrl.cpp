@@ -64,9 +64,18 @@ void RowWidths::forgetRowBounds() {
     exactCache = -1;
 }
 
+bool RowWidths::exactWidth(TTF_Font* f, std::string_view text, int& w) {
+    if (latinFits(f) && latin->measure(text, w)) return true;
+    int h = 0;
+    return TTF_SizeUTF8(f, std::string(text).c_str(), &w, &h) == 0;
+}
+
 int RowWidths::charWidth(TTF_Font* f, const char* bytes, int len) {
     unsigned char lead = static_cast<unsigned char>(bytes[0]);
     if (len == 1 && lead < 128 && asciiWidth[lead] >= 0) return asciiWidth[lead];
+    if (len == 1 && lead < 128 && latinFits(f) &&
+        latin->measure(std::string_view(bytes, 1), asciiWidth[lead]))
+        return asciiWidth[lead];
     if (len == 1 && lead < 128) {
         // The glyph's own box and advance span what measuring it alone spans, without shaping
         // a string: a list's first draw measures every character its rows use this way.
@@ -81,9 +90,9 @@ int RowWidths::charWidth(TTF_Font* f, const char* bytes, int len) {
         auto it = otherWidth.find(one);
         if (it != otherWidth.end()) return it->second;
     }
-    int w = 0, h = 0;
+    int w = 0;
     // A character that cannot be measured alone gets a generous stand-in.
-    if (TTF_SizeUTF8(f, one.c_str(), &w, &h) != 0 || w < 0) w = TTF_FontHeight(f) * 2;
+    if (!exactWidth(f, one, w) || w < 0) w = TTF_FontHeight(f) * 2;
     if (len == 1 && lead < 128)
         asciiWidth[lead] = w;
     else
@@ -197,8 +206,8 @@ int RowWidths::exactMax(TTF_Font* f, const ListItems& items) {
         const std::string& text = items[exactUpTo].text;
         // A row whose bound cannot beat the widest so far needs no exact measurement.
         if (exactCache >= 0 && boundOf(f, text) <= exactCache) continue;
-        int w = 0, h = 0;
-        if (TTF_SizeUTF8(f, text.c_str(), &w, &h) != 0) continue;  // unmeasurable rows are skipped
+        int w = 0;
+        if (!exactWidth(f, text, w)) continue;  // unmeasurable rows are skipped
         exactCache = std::max(exactCache, w);
     }
     return std::max(exactCache, 0);
@@ -678,12 +687,11 @@ void GuiListCtrl::useLatinLines() {
     ZazOvadir* engine = ZazOvadir::current();
     FT_Face face =
         engine && font && font == engine->getDefaultFont() ? engine->getFtFace() : nullptr;
-    if (!face) {
+    if (!face)
         latinLines.reset();
-        return;
-    }
-    if (latinLines && latinLines->stillMatches(font, face)) return;
-    latinLines = TtfLatinLines::matching(font, face);
+    else if (!latinLines || !latinLines->stillMatches(font, face))
+        latinLines = TtfLatinLines::matching(font, face);
+    widths.useLatin(latinLines.get(), font);
 }
 
 bool GuiListCtrl::drawRowDirectly(SDL_Renderer* r, SDL_Surface* s, int row, bool isSelected,

@@ -14,6 +14,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -48,6 +49,13 @@ public:
     void reset();
     // The bound used for one text; never below its exact width.
     int upperBound(TTF_Font* font, const std::string& text);
+    // Measures Latin text in font with the list's own rasteriser of it (null: none), which
+    // gives SDL_ttf's widths without shaping and loads the glyphs the rows are drawn with. It
+    // is forgotten when the font or its look changes.
+    void useLatin(TtfLatinLines* lines, TTF_Font* font) {
+        latin = lines;
+        latinLook = FontLook::of(font);
+    }
 
 private:
     void useFont(TTF_Font* font);
@@ -60,8 +68,13 @@ private:
     int summaryBound(TTF_Font* font);
     void foldBounds(TTF_Font* font, const ListItems& items);
     int exactMax(TTF_Font* font, const ListItems& items);
+    // TTF_SizeUTF8's width, from the rasteriser where it takes the text; false when unmeasurable.
+    bool exactWidth(TTF_Font* font, std::string_view text, int& w);
 
     TTF_Font* font = nullptr;
+    TtfLatinLines* latin = nullptr;
+    FontLook latinLook;  // of the font latin was matched to
+    bool latinFits(TTF_Font* f) const { return latin && f == font && latinLook == look; }
     FontLook look;  // of font when measured
     // The summary of the rows noted so far; it bounds the items while their count is noted.
     size_t noted = 0;

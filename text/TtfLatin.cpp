@@ -204,3 +204,9 @@ bool TtfLatinLines::rasterise(std::string_view text, uint8_t colorAlpha, AlphaLi
     compose(colorAlpha, out);
     return true;
 }
+
+bool TtfLatinLines::measure(std::string_view text, int& width) {
+    if (!layOut(text)) return false;
+    width = lineWidth;
+    return true;
+}

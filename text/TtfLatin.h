@@ -36,6 +36,8 @@ public:
     // colorAlpha. False when the text holds anything but printable ASCII and Latin-1 with
     // glyphs in the face, or is empty.
     bool rasterise(std::string_view text, uint8_t colorAlpha, AlphaLine& out);
+    // The width TTF_SizeUTF8 gives the text; false where rasterise would decline it.
+    bool measure(std::string_view text, int& width);
 
 private:
     struct Glyph {

@@ -62,6 +62,9 @@ protected:
             SdlSurfacePtr theirs(TTF_RenderUTF8_Blended(font, text.c_str(), color));
             EXPECT_TRUE(theirs && theirs->format->format == SDL_PIXELFORMAT_ARGB8888) << what;
             if (!theirs) return bad + 1;
+            int measured = -1;
+            EXPECT_TRUE(lines.measure(text, measured) && measured == theirs->w)
+                << what << ": measured " << measured << " [" << text << "]";
             if (!lines.rasterise(text, color.a, mine)) {
                 ADD_FAILURE() << what << ": declined [" << text << "]";
                 return bad + 1;
@@ -125,8 +128,11 @@ TEST_F(TtfLatin, DeclinesWhatOnlyShapingOrAnotherLookRendersRight) {
     // and overlong UTF-8.
     for (const char* text :
          {"", "a\tb", "a\nb", "Silben\xC2\xADtrennung", "\xCE\xB1", "\xE2\x82\xAC", "a\xC3",
-          "\xC3(", "\xC1\x81", "\xF0\x9F\x98\x80", "\x7F"})
+          "\xC3(", "\xC1\x81", "\xF0\x9F\x98\x80", "\x7F"}) {
+        int w = 0;
         EXPECT_FALSE(lines->rasterise(text, 255, out)) << "[" << text << "]";
+        EXPECT_FALSE(lines->measure(text, w)) << "[" << text << "]";
+    }
 
     // A face at another size, or a font drawn in another look, does not match.
     FtFacePtr bigger = faceOf("data/fonts/Vera.ttf", 15);
