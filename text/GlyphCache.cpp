@@ -67,7 +67,7 @@ GlyphImage loadGlyphImage(FT_Face face, uint32_t glyphIndex, bool keepCoverage) 
 
 SDL_Texture* makeGlyphTexture(SDL_Renderer* r, const uint8_t* coverage, int pitch, int width,
                               int rows, uint8_t c) {
-    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, width, rows, 32, SDL_PIXELFORMAT_ABGR8888);
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, width, rows, 32, kGlyphTextureFormat);
     if (!s) return nullptr;
     for (int row = 0; row < rows; ++row) {
         auto* dst = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(s->pixels) + row * s->pitch);

@@ -29,6 +29,8 @@ struct GlyphImage {
 
 // Reads one glyph straight from FreeType (the uncached path and the cache's filler).
 GlyphImage loadGlyphImage(FT_Face face, uint32_t glyphIndex, bool keepCoverage);
+// The layout of glyph textures: the software renderer keeps it, and blends by it.
+inline constexpr Uint32 kGlyphTextureFormat = SDL_PIXELFORMAT_ABGR8888;
 // The pixel-exact texture the text control draws for one glyph: (c, c, c, coverage).
 SDL_Texture* makeGlyphTexture(SDL_Renderer* r, const uint8_t* coverage, int pitch, int width,
                               int rows, uint8_t c);

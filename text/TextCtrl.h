@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/GuiObject.h"
+#include "core/InkBlender.h"
 #include "core/Roles.h"
 #include "text/ScrollBar.h"
 
@@ -145,6 +146,9 @@ public:
     FT_Face face = nullptr;
 
 private:
+    // Black and white glyph ink blended straight into the window's pixels on the software
+    // renderer: one SDL copy per glyph cost more than the rest of a first draw.
+    InkBlender glyphInk[2];
     struct Metrics {
         int32_t ascender = 0, descender = 0, height = 0;
     };
@@ -286,6 +290,9 @@ private:
     void lookChanged();
     void drawSelection(SDL_Renderer* r, const SDL_Rect& view);
     void drawGlyphs(SDL_Renderer* r, const SDL_Rect& view, int32_t firstTop, int32_t lastTop);
+    // The window's pixels where glyphs can be blended into them directly, with the ink of both
+    // glyph colours ready for their format; null where glyphs are copied as textures.
+    SDL_Surface* directGlyphPixels(SDL_Renderer* r);
     void drawCaret(SDL_Renderer* r, int32_t firstTop, int32_t lastTop);
     void drawScrollbars(SDL_Renderer* r) const;
     void caretReset();

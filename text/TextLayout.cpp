@@ -1120,12 +1120,49 @@ void GuiTextCtrl::drawSelection(SDL_Renderer* r, const SDL_Rect& view) {
     });
 }
 
+SDL_Surface* GuiTextCtrl::directGlyphPixels(SDL_Renderer* r) {
+    SDL_Surface* s = directPixels(r);
+    if (!s || !glyphInk[0].use(0x000000, kGlyphTextureFormat, s->format->format) ||
+        !glyphInk[1].use(0xFFFFFF, kGlyphTextureFormat, s->format->format))
+        return nullptr;
+    return s;
+}
+
+namespace {
+
+// A glyph's coverage blended into the window's pixels s at dst, inside clip.
+void blendGlyph(SDL_Surface* s, const GlyphImage& img, const SDL_Rect& dst, const SDL_Rect& clip,
+                InkBlender& ink) {
+    SDL_Rect shown;
+    if (!SDL_IntersectRect(&dst, &clip, &shown)) return;
+    for (int py = shown.y; py < shown.y + shown.h; ++py) {
+        const uint8_t* a =
+            img.coverage.data() + static_cast<ptrdiff_t>(py - dst.y) * dst.w + (shown.x - dst.x);
+        auto* px = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(s->pixels) +
+                                               static_cast<ptrdiff_t>(py) * s->pitch) +
+                   shown.x;
+        for (int i = 0; i < shown.w; ++i)
+            if (a[i]) px[i] = ink.over(px[i], a[i]);
+    }
+}
+
+}  // namespace
+
 void GuiTextCtrl::drawGlyphs(SDL_Renderer* r, const SDL_Rect& view, int32_t firstTop,
                              int32_t lastTop) {
     const int32_t lh = metrics.height;
     const bool selected = hasFocus && hasSelection();
     const int32_t selLo = std::min(selStart, selEnd), selHi = std::max(selStart, selEnd);
     FaceCache* cache = useGlyphCache ? FaceCache::of(face) : nullptr;
+    // After the selection's fills: they are flushed into the pixels first.
+    SDL_Surface* direct = cache ? directGlyphPixels(r) : nullptr;
+    SDL_Rect clip = view;
+    if (direct) {
+        SDL_Rect set = view, bounds{0, 0, direct->w, direct->h};
+        if (SDL_RenderIsClipEnabled(r)) SDL_RenderGetClipRect(r, &set);
+        if (!SDL_IntersectRect(&view, &set, &clip) || !SDL_IntersectRect(&clip, &bounds, &clip))
+            return;
+    }
     forEachGlyphFrom(
         firstGlyphWithTopAtLeast(firstTop), [&](size_t i, const Glyph& g, const Glyph* next) {
             const int32_t top = lineTop(g.y);
@@ -1143,6 +1180,10 @@ void GuiTextCtrl::drawGlyphs(SDL_Renderer* r, const SDL_Rect& view, int32_t firs
                 if (!img.drawable()) return true;
                 SDL_Rect dst{cellX, g.y - scrollY - img.top - 3, img.bitmapWidth, img.bitmapRows};
                 if (!SDL_HasIntersection(&dst, &view)) return true;
+                if (direct && !img.coverage.empty()) {
+                    blendGlyph(direct, img, dst, clip, glyphInk[c ? 1 : 0]);
+                    return true;
+                }
                 if (SDL_Texture* t = cache->texture(r, index, c))
                     SDL_RenderCopy(r, t, nullptr, &dst);
                 return true;

@@ -1,5 +1,6 @@
 // Pixels of the text control on the software renderer: the colours and places the control
-// is specified with, and the glyph cache drawing exactly what direct rasterising draws.
+// is specified with, and the glyph cache drawing exactly what direct rasterising draws, both
+// blended into the window's pixels and copied as textures.
 #include "support/TestApp.h"
 #include "text/GlyphCache.h"
 #include "text/TextCtrl.h"
@@ -33,14 +34,22 @@ protected:
         t->setText(text);
         return t;
     }
-    // Draws the control alone on grey and returns the pixels of the whole window.
-    std::vector<uint32_t> render(GuiTextCtrl* t) {
+    // Draws the control alone on grey and returns the pixels of the whole window. Into the
+    // window the glyphs are blended straight into its pixels; into a texture of the window's
+    // size and format they are copied from glyph textures.
+    std::vector<uint32_t> render(GuiTextCtrl* t, bool intoTexture = false) {
+        const Uint32 format = SDL_GetWindowPixelFormat(win->sdlWindow.get());
+        SdlTexturePtr target(intoTexture
+                                 ? SDL_CreateTexture(r, format, SDL_TEXTUREACCESS_TARGET, 500, 300)
+                                 : nullptr);
+        if (target) SDL_SetRenderTarget(r, target.get());
         SDL_SetRenderDrawColor(r, 90, 90, 90, 255);
         SDL_RenderClear(r);
         SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
         t->draw(r);
         std::vector<uint32_t> px(500 * 300);
         SDL_RenderReadPixels(r, nullptr, SDL_PIXELFORMAT_ARGB8888, px.data(), 500 * 4);
+        if (target) SDL_SetRenderTarget(r, nullptr);
         return px;
     }
     SDL_Color pixel(int x, int y) { return readPixel(r, x, y); }
@@ -68,12 +77,14 @@ TEST_F(TextDraw, CachedGlyphsDrawTheSamePixelsAsDirectRasterising) {
         t->scrollY = scroll;
         t->scrollX = scroll / 3;
         GuiTextCtrl::useGlyphCache = false;
-        const auto direct = render(t);
+        const auto rasterised = render(t);
         GuiTextCtrl::useGlyphCache = true;
-        const auto first = render(t);   // fills the cache
-        const auto second = render(t);  // draws from it
-        EXPECT_EQ(first, direct) << "scroll " << scroll;
-        EXPECT_EQ(second, direct) << "scroll " << scroll;
+        const auto first = render(t);         // fills the cache, blends into the window's pixels
+        const auto second = render(t);        // draws from it
+        const auto copied = render(t, true);  // copies glyph textures
+        EXPECT_EQ(first, rasterised) << "scroll " << scroll;
+        EXPECT_EQ(second, rasterised) << "scroll " << scroll;
+        EXPECT_EQ(copied, rasterised) << "scroll " << scroll;
     }
     EXPECT_GT(glyphTextureCount(r), 0u);
 }
@@ -161,7 +172,7 @@ TEST_F(TextDraw, WithoutAFaceOnlyTheBackgroundIsDrawn) {
 
 TEST_F(TextDraw, TexturesGoAwayWithTheirRenderer) {
     GuiTextCtrl* t = make(0, "Hallo");
-    render(t);
+    render(t, true);
     ASSERT_GT(glyphTextureCount(r), 0u);
     app.destroyWindow(win->windowId);
     EXPECT_EQ(glyphTextureCount(r), 0u);
