@@ -511,6 +511,12 @@ void GuiListCtrl::handleWheel(const SDL_Event& s) {
     showScroll(before);
 }
 
+bool GuiListCtrl::selectionShown(int atScrollY, int viewH) const {
+    if (selected < 0 || selected >= itemCount()) return false;
+    const long long top = static_cast<long long>(selected) * rowHeight - atScrollY;
+    return top < viewH && top + rowHeight > 0;
+}
+
 void GuiListCtrl::showScroll(const ScrollState& before) {
     // Moving needs the window's coordinates (a child of the window itself), a laid-out list with
     // the same bars and an opaque background under every row.
@@ -522,7 +528,12 @@ void GuiListCtrl::showScroll(const ScrollState& before) {
     if (before.x == scrollX && before.y == scrollY) return;
     dirty = true;
     const int viewW = viewWidth(), viewH = viewHeight();
-    window->movePixels(this, SDL_Rect{x, y, viewW, viewH}, before.x - scrollX, before.y - scrollY);
+    // Right of every row's rendering the view is only background, before the scroll and after,
+    // unless a selected row spans it: a vertical scroll moves only the columns rows can reach.
+    int moveW = viewW;
+    if (before.x == scrollX && !selectionShown(before.y, viewH) && !selectionShown(scrollY, viewH))
+        moveW = std::clamp(4 - scrollX + lastCW, 1, viewW);
+    window->movePixels(this, SDL_Rect{x, y, moveW, viewH}, before.x - scrollX, before.y - scrollY);
     if (vScroll.visible) window->addDamage(SDL_Rect{x + viewW, y, kBar, viewH});
     if (hScroll.visible) window->addDamage(SDL_Rect{x, y + viewH, viewW, kBar});
 }

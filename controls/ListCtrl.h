@@ -176,6 +176,8 @@ private:
     // After a scroll from before with the same bars: moves the view's pixels where the
     // window keeps them and damages the bars; anything else invalidates the whole list.
     void showScroll(const ScrollState& before);
+    // Whether the selected row meets a view of viewH pixels scrolled to atScrollY.
+    bool selectionShown(int atScrollY, int viewH) const;
     void drawRows(SDL_Renderer* r, int viewW, int viewH);
     RowTexture renderRow(SDL_Renderer* r, int row, bool isSelected) const;
     // What SDL's blending gives for one text colour at each alpha over one opaque background.

@@ -629,6 +629,7 @@ TEST_F(ListCtrl, AWheelStepDrawsOnlyWhatComesIntoView) {
         SDL_Color background;
         std::function<void(GuiListCtrl*)> step;
         bool moves;
+        bool shortRows = false;  // every row ends far left of the view's right edge
     } cases[] = {
         {"down one notch", kListBg,
          [&](GuiListCtrl*) { route(app, mouseWheel(wid(), 60, 60, -1)); }, true},
@@ -663,12 +664,30 @@ TEST_F(ListCtrl, AWheelStepDrawsOnlyWhatComesIntoView) {
          {240, 240, 240, 200},
          [&](GuiListCtrl*) { route(app, mouseWheel(wid(), 60, 60, -1)); },
          false},
+        // Only the columns the rows reach move, unless a selected row spans the view.
+        {"short rows, three down", kListBg,
+         [&](GuiListCtrl*) { route(app, mouseWheel(wid(), 60, 60, -3)); }, true, true},
+        {"short rows, the selection coming into view", kListBg,
+         [&](GuiListCtrl* l) {
+             l->setSelection(l->scrollY / l->rowHeight + l->viewHeight() / l->rowHeight + 1);
+             app.frames(1);
+             route(app, mouseWheel(wid(), 60, 60, -3));
+         },
+         true, true},
+        {"short rows, the selection leaving the view", kListBg,
+         [&](GuiListCtrl* l) {
+             l->setSelection(l->scrollY / l->rowHeight + 1);
+             app.frames(1);
+             route(app, mouseWheel(wid(), 60, 60, -3));
+         },
+         true, true},
     };
     for (const Case& c : cases) {
         auto* list = new GuiListCtrl(nullptr, 42, 10, 10, 300, 200, c.background, font);
         for (int i = 0; i < 100; ++i)
-            list->addItem(i, "Eintrag " + std::to_string(i) +
-                                 (i % 7 ? "" : " gjpqy ÄÖÜ, und breiter als die Liste"));
+            list->addItem(
+                i, "Eintrag " + std::to_string(i) +
+                       (i % 7 || c.shortRows ? "" : " gjpqy ÄÖÜ, und breiter als die Liste"));
         rec->root->addChild(list);
         list->scrollY = 5 * list->rowHeight + 3;  // part of a row above the view
         list->scrollX = 40;
