@@ -709,28 +709,33 @@ bool GuiListCtrl::drawRowDirectly(SDL_Renderer* r, SDL_Surface* s, int row, bool
                                   int top, const SDL_Rect& clip) {
     BlendTable& blend = blends[isSelected ? 1 : 0];
     const SDL_Color color = isSelected ? selectedTextColor : textColor;
-    if (!blend.valid || !latinLines->rasterise(items[row].text, color.a, latinLine)) return false;
+    // Only the columns inside the clip are composed: a long row shows a little of itself.
+    const int lineLeft = x + 4 - scrollX;
+    const int fromX = std::max(0, clip.x - lineLeft),
+              toX = std::max(fromX, clip.x + clip.w - lineLeft);
+    if (!blend.valid || !latinLines->rasterise(items[row].text, color.a, latinLine, fromX, toX))
+        return false;
     const AlphaLine& line = latinLine;
     int inkTop = line.height, inkBottom = 0;
     for (int y = 0; y < line.height; ++y) {
-        const uint8_t* a = line.alpha.data() + static_cast<ptrdiff_t>(y) * line.width;
-        if (std::none_of(a, a + line.width, [](uint8_t v) { return v != 0; })) continue;
+        const uint8_t* a = line.alpha.data() + static_cast<ptrdiff_t>(y) * line.columns;
+        if (std::none_of(a, a + line.columns, [](uint8_t v) { return v != 0; })) continue;
         inkTop = std::min(inkTop, y);
         inkBottom = y + 1;
     }
-    if (inkBottom <= inkTop) return true;  // no ink: the background is the row
+    if (inkBottom <= inkTop) return true;  // no ink shows: the background is the row
     // Only over the row's own background does the table say what blending gives.
     const int lineTop = top + (rowHeight - line.height) / 2;
     if (lineTop + inkTop < top || lineTop + inkBottom > top + rowHeight) return false;
     if (SDL_RenderFlush(r) != 0) return false;  // the selection's fill goes first
     blend.mapTo(s->format);
-    const SDL_Rect ink{x + 4 - scrollX, lineTop + inkTop, line.width, inkBottom - inkTop};
+    const SDL_Rect ink{lineLeft + line.left, lineTop + inkTop, line.columns, inkBottom - inkTop};
     const SDL_Rect bounds{0, 0, s->w, s->h};
     SDL_Rect inClip, shown;
     if (!SDL_IntersectRect(&ink, &clip, &inClip) || !SDL_IntersectRect(&inClip, &bounds, &shown))
         return true;
     for (int py = shown.y; py < shown.y + shown.h; ++py) {
-        const uint8_t* a = line.alpha.data() + static_cast<ptrdiff_t>(py - lineTop) * line.width +
+        const uint8_t* a = line.alpha.data() + static_cast<ptrdiff_t>(py - lineTop) * line.columns +
                            (shown.x - ink.x);
         auto* px = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(s->pixels) +
                                                static_cast<ptrdiff_t>(py) * s->pitch) +

@@ -174,10 +174,12 @@ bool TtfLatinLines::layOut(std::string_view text) {
 
 // Glyphs overlap by OR-ing their alpha, the colour's alpha applied first with SDL_ttf's
 // division by 255.
-void TtfLatinLines::compose(uint8_t colorAlpha, AlphaLine& out) const {
+void TtfLatinLines::compose(uint8_t colorAlpha, int fromX, int toX, AlphaLine& out) const {
     out.width = lineWidth;
     out.height = lineHeight;
-    out.alpha.assign(static_cast<size_t>(lineWidth) * static_cast<size_t>(lineHeight), 0);
+    out.left = std::clamp(fromX, 0, lineWidth);
+    out.columns = std::clamp(toX, out.left, lineWidth) - out.left;
+    out.alpha.assign(static_cast<size_t>(out.columns) * static_cast<size_t>(lineHeight), 0);
     uint8_t scaled[256];
     for (uint32_t v = 0; v < 256; ++v) {
         const uint32_t t = v * colorAlpha;
@@ -185,23 +187,26 @@ void TtfLatinLines::compose(uint8_t colorAlpha, AlphaLine& out) const {
     }
     for (size_t k = 0; k < lineGlyphs.size(); ++k) {
         const Glyph& g = glyphs[lineGlyphs[k]];
-        const int gx = xStart + floor26(linePens[k]) + g.left;
+        // The glyph's columns in the held part.
+        const int gx = xStart + floor26(linePens[k]) + g.left - out.left;
+        const int x0 = std::max(0, -gx), x1 = std::min(g.width, out.columns - gx);
+        if (x0 >= x1) continue;
         const int gy = yStart + look.ascent - g.top;
         for (int y = 0; y < g.rows; ++y) {
             const int ty = gy + y;
             if (ty < 0 || ty >= lineHeight) continue;
             const uint8_t* from = g.coverage.data() + static_cast<ptrdiff_t>(y) * g.width;
-            uint8_t* to = out.alpha.data() + static_cast<ptrdiff_t>(ty) * lineWidth;
-            const int x0 = std::max(0, -gx), x1 = std::min(g.width, lineWidth - gx);
+            uint8_t* to = out.alpha.data() + static_cast<ptrdiff_t>(ty) * out.columns;
             for (int x = x0; x < x1; ++x)
                 to[gx + x] |= scaled[from[x]];
         }
     }
 }
 
-bool TtfLatinLines::rasterise(std::string_view text, uint8_t colorAlpha, AlphaLine& out) {
+bool TtfLatinLines::rasterise(std::string_view text, uint8_t colorAlpha, AlphaLine& out, int fromX,
+                              int toX) {
     if (!layOut(text)) return false;
-    compose(colorAlpha, out);
+    compose(colorAlpha, fromX, toX, out);
     return true;
 }
 

@@ -9,15 +9,18 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <string_view>
 #include <vector>
 
-// What a blended rendering of a line holds in its alpha channel, and its size.
+// What a blended rendering of a line holds in its alpha channel, and its size; only the columns
+// asked for are held.
 struct AlphaLine {
-    int width = 0, height = 0;
-    std::vector<uint8_t> alpha;  // width * height, reused from line to line
+    int width = 0, height = 0;   // of the whole rendering
+    int left = 0, columns = 0;   // the columns held: [left, left + columns)
+    std::vector<uint8_t> alpha;  // columns * height, reused from line to line
 };
 
 class TtfLatinLines {
@@ -33,9 +36,11 @@ public:
     bool stillMatches(TTF_Font* font, FT_Face face) const;
 
     // The line's alpha as TTF_RenderUTF8_Blended holds it for a text colour of alpha
-    // colorAlpha. False when the text holds anything but printable ASCII and Latin-1 with
+    // colorAlpha, in the columns [fromX, toX) of the rendering (a long line is composed only
+    // where it shows). False when the text holds anything but printable ASCII and Latin-1 with
     // glyphs in the face, or is empty.
-    bool rasterise(std::string_view text, uint8_t colorAlpha, AlphaLine& out);
+    bool rasterise(std::string_view text, uint8_t colorAlpha, AlphaLine& out, int fromX = 0,
+                   int toX = INT_MAX);
     // The width TTF_SizeUTF8 gives the text; false where rasterise would decline it.
     bool measure(std::string_view text, int& width);
 
@@ -58,7 +63,7 @@ private:
     const Glyph& glyph(uint32_t index);
     int32_t kerning(uint32_t left, uint32_t right) const;
     bool layOut(std::string_view text);
-    void compose(uint8_t colorAlpha, AlphaLine& out) const;
+    void compose(uint8_t colorAlpha, int fromX, int toX, AlphaLine& out) const;
 
     FT_Face face;
     Look look;

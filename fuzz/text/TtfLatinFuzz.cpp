@@ -37,11 +37,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!measured || TTF_SizeUTF8(font, s.c_str(), &w, &h) != 0 || w != width) std::abort();
     SdlSurfacePtr theirs(TTF_RenderUTF8_Blended(font, s.c_str(), SDL_Color{0, 0, 0, alpha}));
     if (!theirs || theirs->w != mine.width || theirs->h != mine.height) std::abort();
-    for (int y = 0; y < mine.height; ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(
-            static_cast<const uint8_t*>(theirs->pixels) + y * theirs->pitch);
-        for (int x = 0; x < mine.width; ++x)
-            if ((row[x] >> 24) != mine.alpha[size_t(y) * mine.width + x]) std::abort();
+    // The whole line, then the columns the last byte picks.
+    for (int part = 0; part < 2; ++part) {
+        if (part == 1) {
+            const int from = size ? data[size - 1] % (mine.width + 1) : 0;
+            if (!lines->rasterise(s, alpha, mine, from, from + 1 + (size > 1 ? data[1] : 0)))
+                std::abort();
+        }
+        for (int y = 0; y < mine.height; ++y) {
+            const auto* row = reinterpret_cast<const uint32_t*>(
+                static_cast<const uint8_t*>(theirs->pixels) + y * theirs->pitch);
+            for (int x = 0; x < mine.columns; ++x)
+                if ((row[mine.left + x] >> 24) != mine.alpha[size_t(y) * mine.columns + x])
+                    std::abort();
+        }
     }
     return 0;
 }

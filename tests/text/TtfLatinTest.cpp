@@ -69,12 +69,22 @@ protected:
                 ADD_FAILURE() << what << ": declined [" << text << "]";
                 return bad + 1;
             }
-            bool same = mine.width == theirs->w && mine.height == theirs->h;
-            for (int y = 0; same && y < mine.height; ++y) {
-                const auto* row = reinterpret_cast<const uint32_t*>(
-                    static_cast<const uint8_t*>(theirs->pixels) + y * theirs->pitch);
-                for (int x = 0; same && x < mine.width; ++x)
-                    same = (row[x] >> 24) == mine.alpha[size_t(y) * mine.width + x];
+            bool same = mine.width == theirs->w && mine.height == theirs->h && mine.left == 0 &&
+                        mine.columns == mine.width;
+            // The whole line, then its middle third alone.
+            for (int part = 0; part < 2 && same; ++part) {
+                if (part == 1 &&
+                    !lines.rasterise(text, color.a, mine, theirs->w / 3, 2 * theirs->w / 3 + 1))
+                    return bad + 1;
+                same = mine.left == part * (theirs->w / 3) &&
+                       mine.columns == (part ? 2 * theirs->w / 3 + 1 - mine.left : theirs->w);
+                for (int y = 0; same && y < mine.height; ++y) {
+                    const auto* row = reinterpret_cast<const uint32_t*>(
+                        static_cast<const uint8_t*>(theirs->pixels) + y * theirs->pitch);
+                    for (int x = 0; same && x < mine.columns; ++x)
+                        same =
+                            (row[mine.left + x] >> 24) == mine.alpha[size_t(y) * mine.columns + x];
+                }
             }
             if (!same && bad++ == 0)
                 ADD_FAILURE() << what << ": differs [" << text << "] theirs " << theirs->w << "x"
