@@ -1135,12 +1135,21 @@ void blendGlyph(SDL_Surface* s, const GlyphImage& img, const SDL_Rect& dst, cons
                 InkBlender& ink) {
     SDL_Rect shown;
     if (!SDL_IntersectRect(&dst, &clip, &shown)) return;
+    const auto rowAt = [&](int py) {
+        return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(s->pixels) +
+                                           static_cast<ptrdiff_t>(py) * s->pitch) +
+               shown.x;
+    };
+    // The background was just filled past the cache: ask for every row at once, so that
+    // the glyph waits for memory once instead of once per row.
+    for (int py = shown.y; py < shown.y + shown.h; ++py) {
+        __builtin_prefetch(rowAt(py), 1);
+        __builtin_prefetch(rowAt(py) + shown.w - 1, 1);
+    }
     for (int py = shown.y; py < shown.y + shown.h; ++py) {
         const uint8_t* a =
             img.coverage.data() + static_cast<ptrdiff_t>(py - dst.y) * dst.w + (shown.x - dst.x);
-        auto* px = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(s->pixels) +
-                                               static_cast<ptrdiff_t>(py) * s->pitch) +
-                   shown.x;
+        uint32_t* px = rowAt(py);
         for (int i = 0; i < shown.w; ++i)
             if (a[i]) px[i] = ink.over(px[i], a[i]);
     }
