@@ -4,6 +4,7 @@
 #include "core/Draw.h"
 #include "core/Engine.h"
 #include "core/Window.h"
+#include "text/GlyphCache.h"
 #include "text/Utf8.h"
 #include "util/IntClamp.h"
 
@@ -698,11 +699,9 @@ void GuiListCtrl::useLatinLines() {
     ZazOvadir* engine = ZazOvadir::current();
     FT_Face face =
         engine && font && font == engine->getDefaultFont() ? engine->getFtFace() : nullptr;
-    if (!face)
-        latinLines.reset();
-    else if (!latinLines || !latinLines->stillMatches(font, face))
-        latinLines = TtfLatinLines::matching(font, face);
-    widths.useLatin(latinLines.get(), font);
+    FaceCache* cache = FaceCache::of(face);
+    latinLines = cache ? cache->latinLines(font) : nullptr;
+    widths.useLatin(latinLines, font);
 }
 
 bool GuiListCtrl::drawRowDirectly(SDL_Renderer* r, SDL_Surface* s, int row, bool isSelected,

@@ -52,8 +52,8 @@ public:
     // Measures Latin text in font with the list's own rasteriser of it (null: none), which
     // gives SDL_ttf's widths without shaping and loads the glyphs the rows are drawn with. It
     // is forgotten when the font or its look changes.
-    void useLatin(TtfLatinLines* lines, TTF_Font* font) {
-        latin = lines;
+    void useLatin(std::shared_ptr<TtfLatinLines> lines, TTF_Font* font) {
+        latin = std::move(lines);
         latinLook = FontLook::of(font);
     }
 
@@ -72,9 +72,12 @@ private:
     bool exactWidth(TTF_Font* font, std::string_view text, int& w);
 
     TTF_Font* font = nullptr;
-    TtfLatinLines* latin = nullptr;
+    std::shared_ptr<TtfLatinLines> latin;
     FontLook latinLook;  // of the font latin was matched to
-    bool latinFits(TTF_Font* f) const { return latin && f == font && latinLook == look; }
+    // The face's size may change too, and with it the face's rasteriser.
+    bool latinFits(TTF_Font* f) const {
+        return latin && f == font && latinLook == look && latin->stillMatches(f);
+    }
     FontLook look;  // of font when measured
     // The summary of the rows noted so far; it bounds the items while their count is noted.
     size_t noted = 0;
@@ -227,7 +230,7 @@ private:
     // Rows of plain Latin text over an opaque background are rasterised from FreeType and
     // blended through the table straight into the window's pixels: no shaping, no texture, no
     // memory per row.
-    std::unique_ptr<TtfLatinLines> latinLines;
+    std::shared_ptr<TtfLatinLines> latinLines;  // the face's own, shared by lists in the font
     AlphaLine latinLine;
 };
 

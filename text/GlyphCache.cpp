@@ -128,6 +128,12 @@ void FaceCache::reset() {
     kernRows.resize(images.size());
     for (auto& row : smallKern)
         row.reset();
+    latin.reset();
+}
+
+std::shared_ptr<TtfLatinLines> FaceCache::latinLines(TTF_Font* font) {
+    if (!latin || !latin->stillMatches(font, face)) latin = TtfLatinLines::matching(font, face);
+    return latin;
 }
 
 uint32_t FaceCache::lookUpCharIndex(uint32_t codePoint) {

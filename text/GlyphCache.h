@@ -3,6 +3,8 @@
 // already answered. Entries hold exactly what FT_Load_Glyph with FT_LOAD_RENDER produced.
 #pragma once
 
+#include "text/TtfLatin.h"
+
 #include <SDL.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -71,6 +73,10 @@ public:
     uint32_t serial() const { return serialNumber; }
     // The texture of a glyph for renderer r in colour c (0 or 255); null when not drawable.
     SDL_Texture* texture(SDL_Renderer* r, uint32_t glyphIndex, uint8_t c);
+    // The face's rasteriser of Latin lines as SDL_ttf draws them in font, which must be opened
+    // from the face's file at its size (see TtfLatin.h): one for every list drawing in that
+    // font, so that each glyph is loaded once. Null when the two do not match.
+    std::shared_ptr<TtfLatinLines> latinLines(TTF_Font* font);
 
     explicit FaceCache(FT_Face face);
     ~FaceCache();
@@ -98,6 +104,7 @@ private:
     std::unordered_map<uint32_t, uint32_t> highCharIndex;
     std::vector<std::unique_ptr<GlyphImage>> images;
     std::vector<Advance> advances;
+    std::shared_ptr<TtfLatinLines> latin;
     std::vector<std::vector<int32_t>> kernRows;  // per left glyph, INT32_MIN unknown
     // Pairs of small glyph indices: a row per left glyph, made on first use.
     std::unique_ptr<int16_t[]> smallKern[kSmallKern];

@@ -34,6 +34,7 @@ public:
     // Whether the font and face still look as they did when matched (either may change its
     // size or look later).
     bool stillMatches(TTF_Font* font, FT_Face face) const;
+    bool stillMatches(TTF_Font* font) const { return stillMatches(font, face); }
 
     // The line's alpha as TTF_RenderUTF8_Blended holds it for a text colour of alpha
     // colorAlpha, in the columns [fromX, toX) of the rendering (a long line is composed only

@@ -266,6 +266,25 @@ int rightmostScroll(TestApp& app, GuiListCtrl* list, uint32_t windowId) {
     return list->scrollX;
 }
 
+// Lists in the toolkit's font measure rows with the face's own rasteriser. When the face
+// changes size under them (its owner may do that), the rasteriser they hold no longer matches:
+// rows are measured by SDL_ttf again, and drawn as SDL_ttf draws them.
+TEST_F(ListCtrl, AFaceResizedUnderTheListIsNoLongerUsedToMeasureIt) {
+    ASSERT_EQ(font, app.getDefaultFont());
+    GuiListCtrl* list = makeList(0, 0, 150, 300, 3);
+    app.frames(1);
+    FT_Face face = app.getFtFace();
+    ASSERT_EQ(FT_Set_Pixel_Sizes(face, 0, 20), 0);
+    // Characters no row has shown yet: a stale rasteriser would load them at the new size.
+    const std::string wide = "QQQ XXX www mmm MMM ### @@@ %%%";
+    list->addItem(9, wide);
+    list->relayout();
+    const int rightmost = rightmostScroll(app, list, wid());
+    ASSERT_EQ(FT_Set_Pixel_Sizes(face, 0, 14), 0);
+    EXPECT_EQ(rightmost, textWidth(wide) - list->viewWidth());
+    EXPECT_EQ(app.damageMismatches, 0u);
+}
+
 TEST_F(ListCtrl, HorizontalRangeFollowsAddedChangedAndRemovedRows) {
     GuiListCtrl* list = makeList(0, 0, 150, 300, 4);
     const std::string wide = "Eine Zeile, die viel breiter ist als die Liste selbst";
