@@ -49,9 +49,9 @@ public:
     void reset();
     // The bound used for one text; never below its exact width.
     int upperBound(TTF_Font* font, const std::string& text);
-    // Measures Latin text in font with the list's own rasteriser of it (null: none), which
-    // gives SDL_ttf's widths without shaping and loads the glyphs the rows are drawn with. It
-    // is forgotten when the font or its look changes.
+    // Measures Latin text in font with the rasteriser the list draws it with (null: none),
+    // which gives SDL_ttf's widths without shaping and loads the glyphs the rows need anyway.
+    // It is not used once the font, its look or its face's size changed.
     void useLatin(std::shared_ptr<TtfLatinLines> lines, TTF_Font* font) {
         latin = std::move(lines);
         latinLook = FontLook::of(font);

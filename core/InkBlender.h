@@ -1,6 +1,6 @@
 // Ink written straight into a window's pixels (see directPixels) exactly as copying a texture
 // of the ink with blending would write it. Every result is SDL's own: a table of all 256
-// alphas is blended by SDL's blitter for each of the first few colours met under the ink (the
+// alphas is blended by SDL's blitter for each of the first two colours met under the ink (the
 // backgrounds), and a pixel over any other colour (where ink overlaps ink) is blended alone
 // once and remembered.
 #pragma once

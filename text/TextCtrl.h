@@ -147,7 +147,7 @@ public:
 
 private:
     // Black and white glyph ink blended straight into the window's pixels on the software
-    // renderer: one SDL copy per glyph cost more than the rest of a first draw.
+    // renderer: one SDL copy per glyph was a third of a big text's first draw.
     InkBlender glyphInk[2];
     struct Metrics {
         int32_t ascender = 0, descender = 0, height = 0;

@@ -28,7 +28,8 @@ public:
     // A rasteriser for font from face, which must be opened from the same file at the same
     // size. Null unless the two agree on their metrics, font is drawn plainly (no added style, no
     // outline, normal hinting, kerning on, no signed distance field) and the face has no tables
-    // that shaping would apply beyond kerning.
+    // that shaping would apply beyond kerning. SDL_ttf cannot tell a font's direction or
+    // script: they are taken to be its defaults, which the toolkit never changes.
     static std::unique_ptr<TtfLatinLines> matching(TTF_Font* font, FT_Face face);
 
     // Whether the font and face still look as they did when matched (either may change its
