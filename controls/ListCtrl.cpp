@@ -66,7 +66,7 @@ void RowWidths::forgetRowBounds() {
 }
 
 bool RowWidths::exactWidth(TTF_Font* f, std::string_view text, int& w) {
-    if (latinFits(f) && latin->measure(text, w)) return true;
+    if (latinUsable && latin->measure(text, w)) return true;
     int h = 0;
     return TTF_SizeUTF8(f, std::string(text).c_str(), &w, &h) == 0;
 }
@@ -74,7 +74,7 @@ bool RowWidths::exactWidth(TTF_Font* f, std::string_view text, int& w) {
 int RowWidths::charWidth(TTF_Font* f, const char* bytes, int len) {
     unsigned char lead = static_cast<unsigned char>(bytes[0]);
     if (len == 1 && lead < 128 && asciiWidth[lead] >= 0) return asciiWidth[lead];
-    if (len == 1 && lead < 128 && latinFits(f) &&
+    if (len == 1 && lead < 128 && latinUsable &&
         latin->measure(std::string_view(bytes, 1), asciiWidth[lead]))
         return asciiWidth[lead];
     if (len == 1 && lead < 128) {
@@ -217,12 +217,15 @@ int RowWidths::exactMax(TTF_Font* f, const ListItems& items) {
 void RowWidths::useFont(TTF_Font* f) {
     // The same font object measures differently after a change of size or style.
     const FontLook now = FontLook::of(f);
-    if (f == font && now == look) return;
-    forgetMeasurements();
-    font = f;
-    look = now;
-    slack = std::max(2, TTF_FontHeight(f) / 4);
-    std::fill(std::begin(asciiWidth), std::end(asciiWidth), -1);
+    if (f != font || !(now == look)) {
+        forgetMeasurements();
+        font = f;
+        look = now;
+        slack = std::max(2, TTF_FontHeight(f) / 4);
+        std::fill(std::begin(asciiWidth), std::end(asciiWidth), -1);
+    }
+    // Once per measuring call, not per row: the face's size may have changed since the last.
+    latinUsable = latin && latinLook == look && latin->stillMatches(f);
 }
 
 int RowWidths::contentWidth(TTF_Font* f, const ListItems& items, int limit) {
@@ -695,13 +698,13 @@ const GuiListCtrl::RowTexture* GuiListCtrl::rowTexture(SDL_Renderer* r, int row,
     return &placed.first->second;
 }
 
-void GuiListCtrl::useLatinLines() {
+void GuiListCtrl::useLatinLines(const FontLook& look) {
     ZazOvadir* engine = ZazOvadir::current();
     FT_Face face =
         engine && font && font == engine->getDefaultFont() ? engine->getFtFace() : nullptr;
     FaceCache* cache = FaceCache::of(face);
     latinLines = cache ? cache->latinLines(font) : nullptr;
-    widths.useLatin(latinLines, font);
+    widths.useLatin(latinLines, look);
 }
 
 bool GuiListCtrl::drawRowDirectly(SDL_Renderer* r, SDL_Surface* s, int row, bool isSelected,
@@ -746,8 +749,8 @@ bool GuiListCtrl::drawRowDirectly(SDL_Renderer* r, SDL_Surface* s, int row, bool
 }
 
 void GuiListCtrl::useRendering(SDL_Renderer* r) {
-    useLatinLines();
     const FontLook look = FontLook::of(font);
+    useLatinLines(look);
     const auto same = [](SDL_Color a, SDL_Color b) {
         return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
     };

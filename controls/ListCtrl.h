@@ -49,12 +49,13 @@ public:
     void reset();
     // The bound used for one text; never below its exact width.
     int upperBound(TTF_Font* font, const std::string& text);
-    // Measures Latin text in font with the rasteriser the list draws it with (null: none),
-    // which gives SDL_ttf's widths without shaping and loads the glyphs the rows need anyway.
-    // It is not used once the font, its look or its face's size changed.
-    void useLatin(std::shared_ptr<TtfLatinLines> lines, TTF_Font* font) {
+    // Measures Latin text in the font of fontLook with the rasteriser the list draws it with
+    // (null: none), which gives SDL_ttf's widths without shaping and loads the glyphs the rows
+    // need anyway. It is not used once the font, its look or its face's size changed.
+    void useLatin(std::shared_ptr<TtfLatinLines> lines, const FontLook& fontLook) {
         latin = std::move(lines);
-        latinLook = FontLook::of(font);
+        latinLook = fontLook;
+        latinUsable = false;  // until the next measuring call has checked it
     }
 
 private:
@@ -73,12 +74,9 @@ private:
 
     TTF_Font* font = nullptr;
     std::shared_ptr<TtfLatinLines> latin;
-    FontLook latinLook;  // of the font latin was matched to
-    // The face's size may change too, and with it the face's rasteriser.
-    bool latinFits(TTF_Font* f) const {
-        return latin && f == font && latinLook == look && latin->stillMatches(f);
-    }
-    FontLook look;  // of font when measured
+    FontLook latinLook;        // of the font latin was matched to
+    bool latinUsable = false;  // latin still matches font and look (set by useFont)
+    FontLook look;             // of font when measured
     // The summary of the rows noted so far; it bounds the items while their count is noted.
     size_t noted = 0;
     size_t maxBytes = 0;
@@ -204,8 +202,9 @@ private:
     // texture gives.
     bool drawRowDirectly(SDL_Renderer* r, SDL_Surface* s, int row, bool isSelected, int top,
                          const SDL_Rect& clip);
-    // The rasteriser of Latin rows in the list's font, where the toolkit holds the same face.
-    void useLatinLines();
+    // The rasteriser of Latin rows in the list's font (of look), where the toolkit holds the
+    // same face.
+    void useLatinLines(const FontLook& look);
     // The rows a view of viewH pixels shows at scrollY; false when none.
     bool visibleRows(int viewH, int& first, int& last) const;
     // Renders the rows the view may show before the layout measures them.

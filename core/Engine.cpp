@@ -1,6 +1,7 @@
 #include "core/Engine.h"
 
 #include "core/DamageCheck.h"
+#include "core/Draw.h"
 #include "core/Window.h"
 #include "core/WindowTarget.h"
 
@@ -74,28 +75,23 @@ std::string fontconfigMatch() {
 #endif
 }
 
-// The renderer draws into the window's surface pixel for pixel: no scaling, same size.
-bool drawsOneToOne(SDL_Renderer* r, int width, int height) {
-    float sx = 0, sy = 0;
-    int ow = 0, oh = 0;
-    SDL_RenderGetScale(r, &sx, &sy);
-    SDL_GetRendererOutputSize(r, &ow, &oh);
-    return sx == 1.0f && sy == 1.0f && ow == width && oh == height;
+// The window's surface where the renderer draws straight into it, pixel for pixel, at the
+// window's size; null elsewhere.
+SDL_Surface* surfaceDrawnInto(AppWindow* w) {
+    SDL_Surface* s = directPixels(w->sdlRenderer());
+    return s && s->w == w->width && s->h == w->height ? s : nullptr;
 }
 
 // Moves area's pixels by (dx, dy) within the window's surface, which the software renderer
 // draws into; what leaves area is dropped, what comes into view keeps its old pixels.
 bool moveSurfacePixels(AppWindow* w, const SDL_Rect& area, int dx, int dy) {
-    SDL_Renderer* r = w->sdlRenderer();
-    if (!drawsOneToOne(r, w->width, w->height) || SDL_RenderFlush(r) != 0) return false;
-    SDL_Surface* s = SDL_GetWindowSurface(w->sdlWindow.get());
-    if (!s || s->w != w->width || s->h != w->height || !s->format) return false;
+    SDL_Surface* s = surfaceDrawnInto(w);
+    if (!s) return false;
     const SDL_Rect bounds{0, 0, s->w, s->h};
     SDL_Rect inside, to;
     if (!SDL_IntersectRect(&area, &bounds, &inside)) return true;
     const SDL_Rect movedInside{inside.x + dx, inside.y + dy, inside.w, inside.h};
     if (!SDL_IntersectRect(&movedInside, &inside, &to)) return true;  // nothing shown stays
-    if (SDL_MUSTLOCK(s) && SDL_LockSurface(s) != 0) return false;
     const int bpp = s->format->BytesPerPixel;
     auto* pixels = static_cast<uint8_t*>(s->pixels);
     const size_t bytes = static_cast<size_t>(to.w) * static_cast<size_t>(bpp);
@@ -108,7 +104,6 @@ bool moveSurfacePixels(AppWindow* w, const SDL_Rect& area, int dx, int dy) {
             dst - static_cast<ptrdiff_t>(dy) * s->pitch - static_cast<ptrdiff_t>(dx) * bpp;
         std::memmove(dst, src, bytes);
     }
-    if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
     return true;
 }
 
@@ -644,8 +639,7 @@ void ZazOvadir::presentWindow(AppWindow* w) {
     const bool part = area.w < w->width || area.h < w->height;
     if (presentDamageOnly && part && drawDamageOnly && rendererKeepsPixels(w)) {
         // The surface's pixels are the renderer's own only without scaling.
-        if (drawsOneToOne(r, w->width, w->height) && SDL_RenderFlush(r) == 0 &&
-            SDL_UpdateWindowSurfaceRects(w->sdlWindow.get(), &area, 1) == 0)
+        if (surfaceDrawnInto(w) && SDL_UpdateWindowSurfaceRects(w->sdlWindow.get(), &area, 1) == 0)
             return;
     }
     SDL_RenderPresent(r);
